@@ -1,0 +1,65 @@
+// The program's shared state: its platform services and one shared reference per window.
+#pragma once
+
+#include <memory>
+
+#include "platform/services.h"
+
+namespace td {
+
+class Application;
+class frmConfig;
+class frmGroup;
+class frmAbout;
+
+// The one shared reference to a window class. A use of an empty reference creates the
+// window and runs its load, without showing it; the window's closing empties it again.
+template <class T>
+class FormRef {
+public:
+    explicit FormRef(Application& app) : app_(app) {}
+
+    // The instance, created and loaded first when there is none.
+    std::shared_ptr<T> get();
+    // The instance if there is one; never creates it.
+    std::shared_ptr<T> peek() const { return instance_; }
+    void reset() { instance_.reset(); }
+
+private:
+    Application& app_;
+    std::shared_ptr<T> instance_;
+};
+
+class Application {
+public:
+    explicit Application(Services services);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Process start: creates and loads the main window, then shows it in the state its
+    // load chose. The caller then runs the message loop until the main window has closed.
+    void start();
+
+    Services services;
+    FormRef<frmConfig> config;
+    FormRef<frmGroup> group;
+    FormRef<frmAbout> about;
+};
+
+template <class T>
+std::shared_ptr<T> FormRef<T>::get() {
+    if (!instance_) {
+        // The reference is set before the load runs, so that the load can reach its own
+        // window through it (the group window's load reads the main window, and the main
+        // window's load reads the group window).
+        instance_ = std::make_shared<T>(app_);
+        auto keep = instance_;
+        app_.services.windows.attach(*keep);
+        keep->Form_Load();
+        return keep;
+    }
+    return instance_;
+}
+
+}  // namespace td

@@ -1,0 +1,123 @@
+#include "group/frmGroup.h"
+
+#include "app/application.h"
+#include "app/product.h"
+#include "app/window_ids.h"
+#include "slots/settings_layout.h"
+
+namespace td {
+
+namespace {
+
+struct BoxLayout {
+    int left, top, width;
+};
+
+// Inside the frame, in twips; every box is 195 high.
+constexpr std::array<BoxLayout, kSlotCount + 1> kBoxLayout{{
+    {},
+    {195, 450, 2265},
+    {195, 750, 2310},
+    {195, 1065, 2325},
+    {195, 1395, 2340},
+    {195, 1710, 2325},
+    {2595, 450, 2025},
+    {2595, 750, 2055},
+    {2595, 1065, 2085},
+    {2595, 1395, 2085},
+    {2595, 1710, 2085},
+}};
+constexpr int kBoxHeight = 195;
+
+}  // namespace
+
+frmGroup::frmGroup(Application& app) : Form(ids::kGroupTitle, 4830, 3330), app_(app) {
+    setHasIcon(false);
+    Label1 = &add<ui::Label>(ids::kGroupHeading, L"Label1", ui::Rect{60, 60, 4725, 375}, nullptr,
+                             L"Group Launch", ui::LabelStyle::Heading);
+    Frame1 = &add<ui::Frame>(ids::kGroupFrame, L"Frame1", ui::Rect{45, 435, 4725, 2400});
+    chkGroupE = &add<ui::CheckBox>(ids::kGroupSwitch, L"chkGroupE", ui::Rect{210, 450, 975, 210},
+                                   nullptr, L"Enabled?");
+    for (int n = 1; n <= kSlotCount; ++n) {
+        const BoxLayout& at = kBoxLayout[n];
+        chkApp[n] = &add<ui::CheckBox>(ids::kGroupBoxBase + n, L"chkApp" + std::to_wstring(n),
+                                       ui::Rect{at.left, at.top, at.width, kBoxHeight}, Frame1,
+                                       L"App " + std::to_wstring(n));
+    }
+    Label9 = &add<ui::Label>(ids::kGroupNotice, L"Label9", ui::Rect{60, 2085, 4620, 255}, Frame1,
+                             kOwnershipNotice, ui::LabelStyle::Centered);
+    Command2 = &add<ui::Button>(ids::kGroupOkay, L"Command2", ui::Rect{2475, 2925, 1110, 360},
+                                nullptr, L"Okay");
+    Command1 = &add<ui::Button>(ids::kGroupCancel, L"Command1", ui::Rect{3690, 2925, 1110, 360},
+                                nullptr, L"Cancel");
+
+    chkGroupE->Click = [this] { chkGroupE_Click(); };
+    Command2->Click = [this] { Command2_Click(); };
+    Command1->Click = [this] { Command1_Click(); };
+
+    setTabOrder({chkApp[1], chkApp[6], chkApp[2], chkApp[7], chkApp[3], chkApp[8], Command2,
+                 Command1, chkApp[4], chkApp[9], chkApp[5], chkApp[10], chkGroupE});
+}
+
+void frmGroup::readBox(ui::CheckBox& box, const std::wstring& key) {
+    const std::wstring text =
+        app_.services.store.ReadSetting(settings::kAppName, settings::kSection, key, L"0");
+    if (auto value = settings::toInteger16(text)) box.setValue(*value);
+}
+
+void frmGroup::enableSlotBoxes(bool enabled) {
+    for (int n = 1; n <= kSlotCount; ++n) chkApp[n]->setEnabled(enabled);
+}
+
+void frmGroup::Form_Load() {
+    readBox(*chkGroupE, settings::kGroupSwitchKey);
+    auto config = app_.config.get();
+    config->mnuGroupL->setVisible(chkGroupE->value() == 1);
+    for (int n = 1; n <= kSlotCount; ++n) readBox(*chkApp[n], settings::groupKey(n));
+    enableSlotBoxes(chkGroupE->value() == 1);
+    // The captions as the main window shows them now; they stay until this window closes.
+    for (int n = 1; n <= kSlotCount; ++n) chkApp[n]->setCaption(config->Caption[n]->text());
+}
+
+void frmGroup::chkGroupE_Click() { enableSlotBoxes(chkGroupE->value() == 1); }
+
+void frmGroup::Command2_Click() {
+    std::vector<SaveFailure> failures;
+    auto write = [&](const std::wstring& key, const ui::CheckBox& box) {
+        Status s = app_.services.store.WriteSetting(settings::kAppName, settings::kSection, key,
+                                                    std::to_wstring(box.value()));
+        if (!s.ok) failures.push_back({key, s.reason});
+    };
+    write(settings::kGroupSwitchKey, *chkGroupE);
+    for (int n = 1; n <= kSlotCount; ++n) write(settings::groupKey(n), *chkApp[n]);
+    if (!failures.empty()) {
+        // Closing now would look like a save; the choices stay on screen instead.
+        std::wstring text = L"Tillerdock could not save the group selection:\n";
+        for (const auto& f : failures) {
+            const std::wstring what = f.key == settings::kGroupSwitchKey
+                                          ? L"the \"Enabled?\" switch"
+                                          : L"slot " + f.key.substr(7) + L" in the group";
+            text += L"\n" + what + L": " + f.reason;
+        }
+        text += L"\n\nYour choices are still in the window. Press Okay to try again.";
+        app_.services.messages.show(this, text, L"Tillerdock", kExclamationOk);
+        return;
+    }
+    unload(ui::UnloadMode::Code);
+}
+
+void frmGroup::Command1_Click() {
+    // Restored before closing, so that the closing sets the menu from the stored switch.
+    readBox(*chkGroupE, settings::kGroupSwitchKey);
+    for (int n = 1; n <= kSlotCount; ++n) readBox(*chkApp[n], settings::groupKey(n));
+    unload(ui::UnloadMode::Code);
+}
+
+void frmGroup::Form_QueryUnload(std::int16_t& cancel, std::int16_t unloadMode) {
+    (void)cancel;
+    (void)unloadMode;
+    app_.config.get()->mnuGroupL->setVisible(chkGroupE->value() == 1);
+    if (app_.group.peek().get() == this) app_.group.reset();
+}
+
+}  // namespace td

@@ -1,0 +1,44 @@
+// The group selection window: which slots one command starts at once, and whether that
+// command is offered at all.
+#pragma once
+
+#include <cstdint>
+
+#include "app/frmConfig.h"
+#include "platform/ui/form.h"
+
+namespace td {
+
+class Application;
+
+class frmGroup : public ui::Form {
+public:
+    explicit frmGroup(Application& app);
+
+    ui::Label* Label1 = nullptr;
+    ui::CheckBox* chkGroupE = nullptr;
+    ui::Frame* Frame1 = nullptr;
+    SlotArray<ui::CheckBox> chkApp{};
+    ui::Label* Label9 = nullptr;
+    ui::Button* Command2 = nullptr;  // Okay
+    ui::Button* Command1 = nullptr;  // Cancel
+
+    void Form_Load() override;
+    void chkGroupE_Click();
+    void Command2_Click();
+    void Command1_Click();
+    void Form_QueryUnload(std::int16_t& cancel, std::int16_t unloadMode) override;
+
+private:
+    // Sets a box from a stored text; a text that is no 16-bit integer, or a number the box
+    // does not hold, leaves the box as it was.
+    void readBox(ui::CheckBox& box, const std::wstring& key);
+    void enableSlotBoxes(bool enabled);
+
+    Application& app_;
+};
+
+// Starts every slot whose group box is ticked, in slot order; failures are skipped silently.
+void LaunchGroup(Application& app);
+
+}  // namespace td

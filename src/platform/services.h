@@ -1,0 +1,140 @@
+// The platform services the window logic uses, each behind a small interface: a Win32
+// implementation lives in platform/win32, test doubles in tests/.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace td {
+
+namespace ui {
+class Form;
+class MenuItem;
+}  // namespace ui
+
+// The outcome of an operation that can fail for a reason the user may need to hear.
+struct Status {
+    bool ok = true;
+    std::wstring reason;  // the system's own wording, when not ok
+
+    static Status success() { return {}; }
+    static Status failure(std::wstring why) { return {false, std::move(why)}; }
+};
+
+// The per-user text store, addressed by application name, section and key.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    // The stored text, or the default when the key is absent (or not a text value).
+    virtual std::wstring ReadSetting(const std::wstring& appName, const std::wstring& section,
+                                     const std::wstring& key, const std::wstring& defaultValue) = 0;
+    // Creates or replaces the value whole.
+    virtual Status WriteSetting(const std::wstring& appName, const std::wstring& section,
+                                const std::wstring& key, const std::wstring& value) = 0;
+};
+
+// Show state for a started program: a normal window that is activated.
+inline constexpr int kShowNormal = 1;
+
+struct StartResult {
+    bool ok = false;
+    std::uint32_t processId = 0;
+    std::uint32_t error = 0;  // the system's error code when not ok
+};
+
+// Starts a program from a command line, used exactly as given, without waiting for it.
+class ProgramStarter {
+public:
+    virtual ~ProgramStarter() = default;
+    virtual StartResult StartProgram(const std::wstring& commandLine, int showState) = 0;
+};
+
+// Message-box style codes in use.
+inline constexpr int kExclamationOk = 48;
+inline constexpr int kInformationOk = 64;
+
+// A modal message box; returns when the user has closed it.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // owner may be null. The box comes up in front even when the program shows no window.
+    virtual void show(ui::Form* owner, const std::wstring& text, const std::wstring& title,
+                      int style) = 0;
+};
+
+// Window services the model cannot express by state alone.
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+    // Gives a new form its native window (hidden), before its load runs.
+    virtual void attach(ui::Form& form) = 0;
+    // Shows the form modal over its owner; returns when it has closed or been hidden.
+    virtual void showModal(ui::Form& form, ui::Form& owner) = 0;
+    virtual void setForeground(ui::Form& form) = 0;
+    // Pops up a drop-down menu at the pointer with the given item drawn as the default;
+    // returns when the menu has closed. A chosen item's handler runs afterwards.
+    virtual void popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem) = 0;
+    // Runs the callback once after the delay, on the user-interface thread.
+    virtual void runAfter(std::chrono::milliseconds delay, std::function<void()> callback) = 0;
+};
+
+// The one notification-area icon of the run.
+struct TrayIconData {
+    std::uint32_t id = 1;
+    std::wstring tip;
+};
+
+class TrayIcon {
+public:
+    virtual ~TrayIcon() = default;
+    // The icon shows the owner's own icon; its events reach the owner's tray handler.
+    virtual bool add(ui::Form& owner, const TrayIconData& data) = 0;
+    virtual void remove(ui::Form& owner, const TrayIconData& data) = 0;
+};
+
+// Opens a document or address with the shell's "Open" verb; the result is not reported.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual void open(ui::Form& owner, const std::wstring& target) = 0;
+};
+
+// The state of the one Open dialog of a window, kept between uses.
+struct OpenDialogState {
+    std::wstring filter;  // description and pattern pairs, each text ended by '|'
+    int filterIndex = 1;  // 1-based
+    std::uint32_t flags = 0;
+    std::wstring fileName;  // offered when the dialog opens; the choice afterwards
+};
+
+class OpenFileDialog {
+public:
+    virtual ~OpenFileDialog() = default;
+    // Shows the Open dialog modal to the owner. Returns false when the user cancels or the
+    // dialog fails; on true, state.fileName holds the full path of the chosen file.
+    virtual bool showOpen(ui::Form& owner, OpenDialogState& state) = 0;
+};
+
+class Environment {
+public:
+    virtual ~Environment() = default;
+    // The folder of the program's own executable file, without a trailing backslash unless
+    // it is a drive's root.
+    virtual std::wstring programFolder() = 0;
+};
+
+struct Services {
+    SettingsStore& store;
+    ProgramStarter& starter;
+    MessageBoxes& messages;
+    WindowSystem& windows;
+    TrayIcon& tray;
+    Shell& shell;
+    OpenFileDialog& openDialog;
+    Environment& environment;
+};
+
+}  // namespace td

@@ -1,0 +1,103 @@
+#include "platform/ui/controls.h"
+
+#include "platform/ui/form.h"
+
+namespace td::ui {
+
+Control::Control(ControlKind kind, int id, std::wstring name, Rect rect, Control* container)
+    : kind_(kind), id_(id), name_(std::move(name)), rect_(rect), container_(container) {}
+
+Rect Control::absoluteRect() const {
+    Rect r = rect_;
+    for (const Control* c = container_; c; c = c->container_) {
+        r.left += c->rect_.left;
+        r.top += c->rect_.top;
+    }
+    return r;
+}
+
+bool Control::tabStop() const {
+    switch (kind_) {
+        case ControlKind::TextBox:
+        case ControlKind::CheckBox:
+        case ControlKind::Button:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void Control::notify(Property property) {
+    if (view_) view_->controlChanged(*this, property);
+}
+
+void Control::setEnabled(bool enabled) {
+    if (enabled_ == enabled) return;
+    enabled_ = enabled;
+    notify(Property::Enabled);
+}
+
+void Control::setVisible(bool visible) {
+    if (visible_ == visible) return;
+    visible_ = visible;
+    notify(Property::Visible);
+}
+
+void Control::setCaption(const std::wstring& caption) {
+    if (caption_ == caption) return;
+    caption_ = caption;
+    notify(Property::Caption);
+}
+
+void TextBox::setText(const std::wstring& text) {
+    if (text_ == text) return;
+    text_ = text;
+    notify(Property::Text);
+    if (Change) Change();
+}
+
+void TextBox::setMaxLength(std::size_t maxLength) {
+    if (maxLength_ == maxLength) return;
+    maxLength_ = maxLength;
+    notify(Property::MaxLength);
+}
+
+bool CheckBox::setValue(int value) {
+    if (value < 0 || value > 2) return false;
+    if (value_ == value) return true;
+    value_ = static_cast<std::int16_t>(value);
+    notify(Property::Value);
+    if (Click) Click();
+    return true;
+}
+
+MenuItem::MenuItem(Form& form, int id, std::wstring name, std::wstring caption)
+    : form_(form), id_(id), name_(std::move(name)), caption_(std::move(caption)) {}
+
+void MenuItem::notify() { form_.menuChanged(); }
+
+void MenuItem::setCaption(const std::wstring& caption) {
+    if (caption_ == caption) return;
+    caption_ = caption;
+    notify();
+}
+
+void MenuItem::setVisible(bool visible) {
+    if (visible_ == visible) return;
+    visible_ = visible;
+    notify();
+}
+
+void MenuItem::setEnabled(bool enabled) {
+    if (enabled_ == enabled) return;
+    enabled_ = enabled;
+    notify();
+}
+
+void MenuItem::setChecked(bool checked) {
+    if (checked_ == checked) return;
+    checked_ = checked;
+    notify();
+}
+
+}  // namespace td::ui

@@ -1,0 +1,219 @@
+// The program's own control model: the state of every window, control and menu item.
+//
+// The window logic reads and writes these objects only; the Win32 layer mirrors them into
+// native windows and feeds user input back through the same setters, so a change runs the
+// same handlers whether it comes from the user or from the program.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace td::ui {
+
+// Position and size in twips (1/1440 inch), relative to the control's container.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+enum class Property {
+    Text,
+    Caption,
+    Enabled,
+    Visible,
+    Value,
+    MaxLength,
+    Focus,
+    WindowState,
+    Menu,
+};
+
+class Control;
+class Form;
+
+// Whoever mirrors a control into something the user sees.
+class ControlView {
+public:
+    virtual ~ControlView() = default;
+    virtual void controlChanged(Control& control, Property property) = 0;
+};
+
+enum class ControlKind { TextBox, CheckBox, Button, Label, Frame, Line };
+
+// How a label draws its text.
+enum class LabelStyle { Plain, Centered, Heading, Link };
+
+class Control {
+public:
+    Control(ControlKind kind, int id, std::wstring name, Rect rect, Control* container);
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control() = default;
+
+    ControlKind kind() const { return kind_; }
+    int id() const { return id_; }
+    const std::wstring& name() const { return name_; }
+    // The rectangle relative to the form's client area, containers resolved.
+    Rect absoluteRect() const;
+    const Rect& rect() const { return rect_; }
+    Control* container() const { return container_; }
+
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+    bool visible() const { return visible_; }
+    void setVisible(bool visible);
+    const std::wstring& caption() const { return caption_; }
+    void setCaption(const std::wstring& caption);
+    const std::wstring& tooltip() const { return tooltip_; }
+    void setTooltip(std::wstring tooltip) { tooltip_ = std::move(tooltip); }
+    // Whether the control takes part in keyboard navigation (Tab).
+    bool tabStop() const;
+
+    void setView(ControlView* view) { view_ = view; }
+
+protected:
+    void notify(Property property);
+
+private:
+    ControlKind kind_;
+    int id_;
+    std::wstring name_;
+    Rect rect_;
+    Control* container_;
+    bool enabled_ = true;
+    bool visible_ = true;
+    std::wstring caption_;
+    std::wstring tooltip_;
+    ControlView* view_ = nullptr;
+};
+
+class TextBox : public Control {
+public:
+    TextBox(int id, std::wstring name, Rect rect, Control* container)
+        : Control(ControlKind::TextBox, id, std::move(name), rect, container) {}
+
+    const std::wstring& text() const { return text_; }
+    // Sets the text; when it actually changes, the change handler runs.
+    void setText(const std::wstring& text);
+    // Zero means no limit.
+    std::size_t maxLength() const { return maxLength_; }
+    void setMaxLength(std::size_t maxLength);
+
+    std::function<void()> Change;
+
+private:
+    std::wstring text_;
+    std::size_t maxLength_ = 0;
+};
+
+class CheckBox : public Control {
+public:
+    CheckBox(int id, std::wstring name, Rect rect, Control* container, std::wstring caption)
+        : Control(ControlKind::CheckBox, id, std::move(name), rect, container) {
+        setCaption(caption);
+    }
+
+    // 0 unticked, 1 ticked, 2 greyed.
+    std::int16_t value() const { return value_; }
+    // A box holds only 0, 1 and 2: any other value is refused (returns false) and changes
+    // nothing. A change of value runs the click handler, as a user's click would.
+    bool setValue(int value);
+    // What a user's click does: a ticked box becomes unticked, any other becomes ticked.
+    void userClick() { setValue(value_ == 1 ? 0 : 1); }
+
+    std::function<void()> Click;
+
+private:
+    std::int16_t value_ = 0;
+};
+
+// Shift state passed to key handlers: the bits of Shift, Ctrl and Alt.
+enum ShiftState : int { kShiftMask = 1, kCtrlMask = 2, kAltMask = 4 };
+
+class Button : public Control {
+public:
+    Button(int id, std::wstring name, Rect rect, Control* container, std::wstring caption)
+        : Control(ControlKind::Button, id, std::move(name), rect, container) {
+        setCaption(caption);
+    }
+
+    std::function<void()> Click;
+    // A key pressed while the button has the focus: the virtual-key code and shift state.
+    std::function<void(int keyCode, int shift)> KeyDown;
+};
+
+class Label : public Control {
+public:
+    Label(int id, std::wstring name, Rect rect, Control* container, std::wstring caption,
+          LabelStyle style = LabelStyle::Plain)
+        : Control(ControlKind::Label, id, std::move(name), rect, container), style_(style) {
+        setCaption(caption);
+    }
+
+    LabelStyle style() const { return style_; }
+    std::function<void()> Click;
+
+private:
+    LabelStyle style_;
+};
+
+// A frame groups controls; positions of its children are relative to it.
+class Frame : public Control {
+public:
+    Frame(int id, std::wstring name, Rect rect, std::wstring caption = {})
+        : Control(ControlKind::Frame, id, std::move(name), rect, nullptr) {
+        setCaption(caption);
+    }
+};
+
+// A vertical or horizontal separating line.
+class Line : public Control {
+public:
+    Line(int id, std::wstring name, Rect rect)
+        : Control(ControlKind::Line, id, std::move(name), rect, nullptr) {}
+};
+
+// One item of a menu bar or of a drop-down menu. A separator has the caption "-".
+class MenuItem {
+public:
+    MenuItem(Form& form, int id, std::wstring name, std::wstring caption);
+    MenuItem(const MenuItem&) = delete;
+    MenuItem& operator=(const MenuItem&) = delete;
+
+    int id() const { return id_; }
+    const std::wstring& name() const { return name_; }
+    bool separator() const { return caption_ == L"-"; }
+
+    const std::wstring& caption() const { return caption_; }
+    void setCaption(const std::wstring& caption);
+    bool visible() const { return visible_; }
+    void setVisible(bool visible);
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+    bool checked() const { return checked_; }
+    void setChecked(bool checked);
+
+    void add(MenuItem& item) { items_.push_back(&item); }
+    const std::vector<MenuItem*>& items() const { return items_; }
+
+    // Runs when the item is chosen; for a drop-down menu, when it is about to open.
+    std::function<void()> Click;
+
+private:
+    void notify();
+
+    Form& form_;
+    int id_;
+    std::wstring name_;
+    std::wstring caption_;
+    bool visible_ = true;
+    bool enabled_ = true;
+    bool checked_ = false;
+    std::vector<MenuItem*> items_;
+};
+
+}  // namespace td::ui

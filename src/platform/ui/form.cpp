@@ -1,0 +1,100 @@
+#include "platform/ui/form.h"
+
+#include <algorithm>
+
+namespace td::ui {
+
+Form::Form(std::wstring caption, int clientWidth, int clientHeight)
+    : caption_(std::move(caption)), clientWidth_(clientWidth), clientHeight_(clientHeight) {}
+
+Form::~Form() = default;
+
+Control* Form::findControl(int id) const {
+    for (const auto& c : owned_)
+        if (c->id() == id) return c.get();
+    return nullptr;
+}
+
+MenuItem* Form::findMenuItem(int id) const {
+    for (const auto& m : menuItems_)
+        if (m->id() == id) return m.get();
+    return nullptr;
+}
+
+void Form::notify(Property property) {
+    if (view_) view_->formChanged(*this, property);
+}
+
+void Form::show() {
+    if (visible_ || unloaded_) return;
+    visible_ = true;
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        Form_Resize();
+        // Form_Resize may have hidden the window again (a minimised main window hides
+        // itself); then the native window is never shown at all.
+        if (!visible_) return;
+    }
+    notify(Property::Visible);
+}
+
+void Form::hide() {
+    if (!visible_) return;
+    visible_ = false;
+    notify(Property::Visible);
+}
+
+void Form::setWindowState(int state) {
+    if (windowState_ == state) return;
+    windowState_ = state;
+    notify(Property::WindowState);
+    Form_Resize();
+}
+
+void Form::setFocus(Control& control) {
+    focused_ = &control;
+    notify(Property::Focus);
+}
+
+bool Form::unload(UnloadMode mode) {
+    if (unloaded_) return true;
+    // Keeps this form alive until the close is complete, even when a closing handler drops
+    // the last shared reference to it.
+    auto self = shared_from_this();
+    std::int16_t cancel = 0;
+    Form_QueryUnload(cancel, static_cast<std::int16_t>(mode));
+    if (cancel) return false;
+    Form_Unload(cancel);
+    if (cancel) return false;
+    unloaded_ = true;
+    visible_ = false;
+    if (view_) view_->formUnloaded(*this);
+    return true;
+}
+
+void Form::attachView(std::unique_ptr<FormView> view) {
+    view_ = std::move(view);
+    for (const auto& c : owned_) c->setView(view_.get());
+}
+
+void Form::menuChanged() { notify(Property::Menu); }
+
+MenuItem& Form::addMenuItem(MenuItem* parent, int id, std::wstring name, std::wstring caption) {
+    menuItems_.push_back(std::make_unique<MenuItem>(*this, id, std::move(name), std::move(caption)));
+    MenuItem& item = *menuItems_.back();
+    if (parent)
+        parent->add(item);
+    else
+        menuBar_.push_back(&item);
+    return item;
+}
+
+void Form::setTabOrder(const std::vector<Control*>& order) {
+    std::vector<Control*> rest;
+    for (Control* c : tabOrder_)
+        if (std::find(order.begin(), order.end(), c) == order.end()) rest.push_back(c);
+    tabOrder_ = order;
+    tabOrder_.insert(tabOrder_.end(), rest.begin(), rest.end());
+}
+
+}  // namespace td::ui

@@ -1,0 +1,32 @@
+// Where Tillerdock keeps its settings and in what text form: 32 keys in one section.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace td::settings {
+
+inline const std::wstring kAppName = L"Brackenfold";
+inline const std::wstring kSection = L"Quaymaster";
+
+inline const std::wstring kStartupKey = L"Startup";
+inline const std::wstring kGroupSwitchKey = L"chkGroupE";
+
+// "App1" to "App10": the program path of a slot.
+std::wstring appKey(int slot);
+// "Caption1" to "Caption10": the menu caption of a slot.
+std::wstring captionKey(int slot);
+// "chkGApp1" to "chkGApp10": whether a slot belongs to the group.
+std::wstring groupKey(int slot);
+
+// "True" or "False".
+std::wstring truthText(bool value);
+// "True"/"False" in any letter case, or a decimal number (0 false, anything else true),
+// with optional surrounding blanks. Any other text converts to nothing.
+std::optional<bool> toTruthValue(std::wstring_view text);
+// Optional surrounding blanks, an optional sign and decimal digits, within -32768..32767.
+std::optional<std::int16_t> toInteger16(std::wstring_view text);
+
+}  // namespace td::settings
