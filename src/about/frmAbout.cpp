@@ -19,7 +19,7 @@ std::wstring readMeCommandLine(const std::wstring& programFolder) {
     return L"Notepad " + path + L"Readme.txt";
 }
 
-frmAbout::frmAbout(Application& app) : Form(ids::kAboutTitle, 4080, 2340), app_(app) {
+frmAbout::frmAbout(Application& app) : Form(L"frmAbout", ids::kAboutTitle, 4080, 2340), app_(app) {
     Frame1 = &add<ui::Frame>(ids::kAboutVersionFrame, L"Frame1", ui::Rect{30, 45, 2865, 870},
                              L"Version Information");
     Label1 = &add<ui::Label>(ids::kAboutVersion, L"Label1", ui::Rect{225, 285, 1425, 195}, Frame1,

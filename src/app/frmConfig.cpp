@@ -52,7 +52,7 @@ constexpr std::array<int, kSlotCount> kCaptionTabSlots{10, 8, 6, 4, 2, 9, 7, 5, 
 
 }  // namespace
 
-frmConfig::frmConfig(Application& app) : Form(ids::kConfigTitle, 9000, 4935), app_(app) {
+frmConfig::frmConfig(Application& app) : Form(L"frmConfig", ids::kConfigTitle, 9000, 4935), app_(app) {
     buildControls();
     buildMenus();
 }

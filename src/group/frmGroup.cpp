@@ -31,7 +31,7 @@ constexpr int kBoxHeight = 195;
 
 }  // namespace
 
-frmGroup::frmGroup(Application& app) : Form(ids::kGroupTitle, 4830, 3330), app_(app) {
+frmGroup::frmGroup(Application& app) : Form(L"frmGroup", ids::kGroupTitle, 4830, 3330), app_(app) {
     setHasIcon(false);
     Label1 = &add<ui::Label>(ids::kGroupHeading, L"Label1", ui::Rect{60, 60, 4725, 375}, nullptr,
                              L"Group Launch", ui::LabelStyle::Heading);

@@ -4,8 +4,9 @@
 
 namespace td::ui {
 
-Form::Form(std::wstring caption, int clientWidth, int clientHeight)
-    : caption_(std::move(caption)), clientWidth_(clientWidth), clientHeight_(clientHeight) {}
+Form::Form(std::wstring name, std::wstring caption, int clientWidth, int clientHeight)
+    : name_(std::move(name)),
+      caption_(std::move(caption)), clientWidth_(clientWidth), clientHeight_(clientHeight) {}
 
 Form::~Form() = default;
 

@@ -32,11 +32,13 @@ enum WindowState : int { kNormal = 0, kMinimized = 1 };
 
 class Form : public std::enable_shared_from_this<Form> {
 public:
-    Form(std::wstring caption, int clientWidth, int clientHeight);
+    // name: the window's own name ("frmConfig"), which also names its native window class.
+    Form(std::wstring name, std::wstring caption, int clientWidth, int clientHeight);
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
     virtual ~Form();
 
+    const std::wstring& name() const { return name_; }
     const std::wstring& caption() const { return caption_; }
     // Client area in twips.
     int clientWidth() const { return clientWidth_; }
@@ -97,6 +99,7 @@ protected:
 private:
     void notify(Property property);
 
+    std::wstring name_;
     std::wstring caption_;
     int clientWidth_;
     int clientHeight_;

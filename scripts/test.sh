@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test:
+#   1. the portable core's unit tests, natively;
+#   2. the Windows program's tests under Wine on a virtual display: the platform services,
+#      the native windows in process, and end to end against the real tillerdock.exe.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh" all
+
+echo "== Core tests (native)"
+ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"
+
+echo "== Windows tests (Wine)"
+prefix=$(mktemp -d "${TMPDIR:-/tmp}/tillerdock-wine.XXXXXX")
+trap 'WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"' EXIT
+xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp -noreset" bash -c '
+    set -e
+    . "$1/scripts/wine-env.sh"
+    wine_prepare "$2"
+    wine_settle
+    status=0
+    ctest --test-dir "$1/build/win" --output-on-failure --timeout 120 || status=$?
+    wineserver -k || true
+    wineserver -w || true
+    exit $status
+' _ "$root" "$prefix"

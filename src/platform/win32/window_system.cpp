@@ -1,0 +1,107 @@
+#include "platform/win32/window_system.h"
+
+#include <map>
+#include <memory>
+
+#include "platform/ui/form.h"
+#include "platform/win32/form_view.h"
+
+namespace td::win32 {
+
+namespace {
+
+// One-shot timers: the callbacks waiting for their thread timer to fire.
+std::map<UINT_PTR, std::function<void()>>& pendingTimers() {
+    static std::map<UINT_PTR, std::function<void()>> timers;
+    return timers;
+}
+
+void CALLBACK timerFired(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    auto& timers = pendingTimers();
+    auto it = timers.find(id);
+    if (it == timers.end()) return;
+    auto callback = std::move(it->second);
+    timers.erase(it);
+    callback();
+}
+
+// Whether a key message is one for the dialog navigation of the window (Tab, arrows,
+// mnemonics of its controls) rather than for its menu bar.
+bool forDialogNavigation(HWND root, const MSG& msg) {
+    if (msg.message != WM_SYSCHAR) return true;
+    ui::Form* form = formOf(root);
+    if (!form) return true;
+    const wchar_t key = static_cast<wchar_t>(std::towlower(static_cast<wchar_t>(msg.wParam)));
+    for (const ui::MenuItem* top : form->menuBar())
+        if (menuAccessKey(*top) == key) return false;
+    return true;
+}
+
+}  // namespace
+
+bool runMessageLoop(const std::function<bool()>& done) {
+    MSG msg;
+    while (!done()) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        // Keyboard navigation (Tab, Shift+Tab, access keys) within the program's windows.
+        HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+        if (root && formOf(root) && forDialogNavigation(root, msg) && IsDialogMessageW(root, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+void Win32WindowSystem::attach(ui::Form& form) {
+    const bool isMain = mainWindow_ == nullptr;
+    createFormView(form, instance_, mainWindow_, isMain);
+    if (isMain) mainWindow_ = hwndOf(form);
+    if (onAttach) onAttach(form);
+}
+
+void Win32WindowSystem::showModal(ui::Form& form, ui::Form& owner) {
+    std::shared_ptr<ui::Form> keep = form.shared_from_this();
+    HWND ownerWindow = hwndOf(owner);
+    setModalOwner(form, ownerWindow);
+    EnableWindow(ownerWindow, FALSE);
+    form.show();
+    if (HWND h = hwndOf(form)) SetForegroundWindow(h);
+    runMessageLoop([&] { return form.unloaded() || !form.visible(); });
+    // Closed by other means than its own closing (hidden): the owner comes back all the same.
+    EnableWindow(ownerWindow, TRUE);
+    setModalOwner(form, nullptr);
+    if (IsWindowVisible(ownerWindow)) SetActiveWindow(ownerWindow);
+}
+
+void Win32WindowSystem::setForeground(ui::Form& form) {
+    if (HWND h = hwndOf(form)) SetForegroundWindow(h);
+}
+
+void Win32WindowSystem::popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem) {
+    HWND h = hwndOf(form);
+    HMENU native = nativeMenuOf(form, menu);
+    if (!h || !native) return;
+    setDefaultMenuItem(form, defaultItem);
+    POINT pointer;
+    GetCursorPos(&pointer);
+    // Default flags: left edge at the pointer, items chosen with the left button. The chosen
+    // command arrives as WM_COMMAND once the menu has closed.
+    TrackPopupMenuEx(native, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, pointer.x, pointer.y,
+                     h, nullptr);
+    // Without this the menu would not close when the user clicks elsewhere the next time.
+    PostMessageW(h, WM_NULL, 0, 0);
+    setDefaultMenuItem(form, nullptr);
+}
+
+void Win32WindowSystem::runAfter(std::chrono::milliseconds delay, std::function<void()> callback) {
+    const UINT_PTR id = SetTimer(nullptr, 0, static_cast<UINT>(delay.count()), &timerFired);
+    if (id) pendingTimers()[id] = std::move(callback);
+}
+
+}  // namespace td::win32

@@ -1,0 +1,34 @@
+// Native windows for the program's forms, modal windows, pop-up menus and one-shot timers.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+#include "platform/services.h"
+
+namespace td::win32 {
+
+class Win32WindowSystem : public WindowSystem {
+public:
+    explicit Win32WindowSystem(HINSTANCE instance) : instance_(instance) {}
+
+    void attach(ui::Form& form) override;
+    void showModal(ui::Form& form, ui::Form& owner) override;
+    void setForeground(ui::Form& form) override;
+    void popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem) override;
+    void runAfter(std::chrono::milliseconds delay, std::function<void()> callback) override;
+
+    // Runs after a form has its native window, before its load.
+    std::function<void(ui::Form&)> onAttach;
+
+private:
+    HINSTANCE instance_;
+    HWND mainWindow_ = nullptr;
+};
+
+// Runs the message loop until `done` says so or WM_QUIT arrives (which is posted again for
+// an outer loop). Returns false on WM_QUIT.
+bool runMessageLoop(const std::function<bool()>& done);
+
+}  // namespace td::win32
