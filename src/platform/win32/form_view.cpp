@@ -83,6 +83,8 @@ public:
     ~Win32FormView() override {
         if (hwnd_) DestroyWindow(hwnd_);
         if (menuBar_) DestroyMenu(menuBar_);
+        if (bigIcon_) DestroyIcon(bigIcon_);
+        if (smallIcon_) DestroyIcon(smallIcon_);
     }
 
     void create(bool isMainWindow);
@@ -151,6 +153,13 @@ private:
     Font headingFont_;
 };
 
+// The program's icon at the size the system uses for the metric at this DPI.
+HICON loadProgramIcon(HINSTANCE instance, int metric, UINT dpi) {
+    const int size = GetSystemMetricsForDpi(metric, dpi);
+    return static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TILLERDOCK), IMAGE_ICON, size, size, 0));
+}
+
 void registerClass(HINSTANCE instance, const std::wstring& name) {
     WNDCLASSEXW wc = {sizeof(wc)};
     if (GetClassInfoExW(instance, name.c_str(), &wc)) return;
@@ -173,18 +182,14 @@ void Win32FormView::create(bool isMainWindow) {
                                 : WS_POPUP | WS_CAPTION | WS_SYSMENU;
     const DWORD exStyle = form_.hasIcon() ? 0 : WS_EX_DLGMODALFRAME;
     hwnd_ = CreateWindowExW(exStyle, className.c_str(), form_.caption().c_str(),
-                            style | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                            style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                             CW_USEDEFAULT, isMain_ ? nullptr : owner_, nullptr, instance_, this);
     if (!hwnd_) return;
     dpi_ = GetDpiForWindow(hwnd_);
 
     if (form_.hasIcon()) {
-        LoadIconWithScaleDown(instance_, MAKEINTRESOURCEW(IDI_TILLERDOCK),
-                              GetSystemMetricsForDpi(SM_CXICON, dpi_),
-                              GetSystemMetricsForDpi(SM_CYICON, dpi_), &bigIcon_);
-        LoadIconWithScaleDown(instance_, MAKEINTRESOURCEW(IDI_TILLERDOCK),
-                              GetSystemMetricsForDpi(SM_CXSMICON, dpi_),
-                              GetSystemMetricsForDpi(SM_CYSMICON, dpi_), &smallIcon_);
+        bigIcon_ = loadProgramIcon(instance_, SM_CXICON, dpi_);
+        smallIcon_ = loadProgramIcon(instance_, SM_CXSMICON, dpi_);
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
         SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     }
