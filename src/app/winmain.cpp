@@ -2,15 +2,17 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "app/application.h"
 #include "app/frmConfig.h"
-#include "app/window_ids.h"
-#include "platform/win32/form_view.h"
+#include "platform/win32/shell_messages.h"
 #include "platform/win32/services.h"
 #include "platform/win32/window_system.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // The shell's "Open" may hand the work to COM components (mail and web handlers).
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
@@ -25,32 +27,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     td::Application app(
         td::Services{store, starter, messages, windows, tray, shell, openDialog, environment});
 
-    // The main window's own messages: its tray icon's events and the shell's restart. They
-    // are hooked before the load, which adds the icon.
-    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-    windows.onAttach = [&](td::ui::Form& form) {
-        auto* config = dynamic_cast<td::frmConfig*>(&form);
-        if (!config) return;
-        td::win32::setMessageHook(form, [config, taskbarCreated](UINT message, WPARAM, LPARAM lParam,
-                                                                 LRESULT& result) {
-            if (message == td::ids::kTrayCallback) {
-                config->TrayIcon_Notify(LOWORD(lParam));
-                result = 0;
-                return true;
-            }
-            if (message == taskbarCreated) {
-                config->TaskbarCreated();
-                result = 0;
-                return true;
-            }
-            return false;
-        });
-    };
+    windows.onAttach = &td::win32::routeShellMessages;
 
     app.start();
     td::win32::runMessageLoop([&] {
         auto config = app.config.peek();
         return !config || config->unloaded();
     });
+    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }

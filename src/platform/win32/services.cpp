@@ -1,0 +1,167 @@
+// The smaller platform services: message box, shell open, the Open dialog, the program's
+// folder, the tray icon, and the system's wording for an error code.
+#include "platform/win32/services.h"
+
+#include <cderr.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <iterator>
+#include <vector>
+
+#include "app/window_ids.h"
+#include "platform/win32/form_view.h"
+#include "platform/win32/resource_ids.h"
+
+namespace td::win32 {
+
+namespace {
+
+// Room for the longest path the system accepts, in the Open dialog and for the module name.
+constexpr DWORD kLongPathChars = 32768;
+
+struct LocalFreer {
+    void operator()(wchar_t* memory) const { LocalFree(memory); }
+};
+
+HWND windowOf(ui::Form* form) {
+    return form ? hwndOf(*form) : nullptr;
+}
+
+// The program's icon at the size the shell draws tray icons for the window's DPI. A
+// program built without its icon resource gets a copy of the system's application icon, so
+// that the tray never holds an invisible icon.
+HICON loadTrayIcon(HWND window) {
+    UINT dpi = window ? GetDpiForWindow(window) : 0;
+    if (dpi == 0) dpi = GetDpiForSystem();
+    const int cx = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
+    const int cy = GetSystemMetricsForDpi(SM_CYSMICON, dpi);
+    auto icon =
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TILLERDOCK),
+                                      IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
+    if (!icon) icon = CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
+    return icon;
+}
+
+}  // namespace
+
+std::wstring errorText(DWORD error) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const std::unique_ptr<wchar_t, LocalFreer> owned(buffer);
+    std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
+    const auto end = text.find_last_not_of(L"\r\n \t");
+    text.resize(end == std::wstring::npos ? 0 : end + 1);
+    if (text.empty()) return L"Error " + std::to_wstring(error) + L".";
+    return text;
+}
+
+std::wstring dialogFilter(const std::wstring& filter) {
+    if (filter.empty()) return filter;
+    std::wstring list = filter;
+    std::replace(list.begin(), list.end(), L'|', L'\0');
+    if (list.back() != L'\0') list.push_back(L'\0');
+    return list;
+}
+
+std::wstring folderOf(const std::wstring& path) {
+    const auto slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return std::wstring();
+    // A drive's root keeps its backslash: "C:" alone means the drive's current folder.
+    if (slash > 0 && path[slash - 1] == L':') return path.substr(0, slash + 1);
+    return path.substr(0, slash);
+}
+
+void Win32MessageBoxes::show(ui::Form* owner, const std::wstring& text, const std::wstring& title,
+                             int style) {
+    const HWND window = windowOf(owner);
+    // The box must come up in front of other programs even while the program is only an
+    // icon in the tray; with no visible owner nothing else would lift it.
+    UINT type = static_cast<UINT>(style) | MB_SETFOREGROUND;
+    if (!window || !IsWindowVisible(window)) type |= MB_TOPMOST;
+    // The box has one button, so its answer says nothing; a box that cannot be shown leaves
+    // nothing for the program to do.
+    MessageBoxW(window, text.c_str(), title.c_str(), type);
+}
+
+void Win32Shell::open(ui::Form& owner, const std::wstring& target) {
+    // The shell reports its own failures to the user; the program does not look.
+    ShellExecuteW(hwndOf(owner), L"Open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool Win32OpenFileDialog::showOpen(ui::Form& owner, OpenDialogState& state) {
+    const std::wstring filter = dialogFilter(state.filter);
+    std::vector<wchar_t> file(kLongPathChars, L'\0');
+
+    OPENFILENAMEW dialog = {sizeof(dialog)};
+    dialog.hwndOwner = hwndOf(owner);
+    dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
+    dialog.nFilterIndex = static_cast<DWORD>(std::max(state.filterIndex, 0));
+    dialog.lpstrFile = file.data();
+    dialog.nMaxFile = kLongPathChars;
+    // The caller's options exactly. OFN_EXPLORER is not added: without hooks or templates
+    // the dialog has the Explorer look anyway, and nothing else may be added that would
+    // make it insist on an existing file.
+    dialog.Flags = state.flags;
+
+    const auto offer = [&](const std::wstring& name) {
+        std::fill(file.begin(), file.end(), L'\0');
+        std::copy_n(name.begin(), std::min<std::size_t>(name.size(), file.size() - 1),
+                    file.begin());
+    };
+    offer(state.fileName);
+    bool chosen = GetOpenFileNameW(&dialog) != FALSE;
+    // A name the dialog refuses to offer would keep Browse from ever opening: try again
+    // with none.
+    if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME && !state.fileName.empty()) {
+        offer(std::wstring());
+        chosen = GetOpenFileNameW(&dialog) != FALSE;
+    }
+    // Cancel, or a dialog that failed: the caller ends quietly and keeps its file name.
+    if (!chosen) return false;
+    state.fileName = file.data();
+    state.filterIndex = static_cast<int>(dialog.nFilterIndex);
+    return true;
+}
+
+std::wstring Win32Environment::programFolder() {
+    std::vector<wchar_t> name(MAX_PATH);
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(name.size());
+        const DWORD length = GetModuleFileNameW(nullptr, name.data(), size);
+        if (length == 0) return std::wstring();
+        // A name that fills the buffer has been cut short.
+        if (length < size) return folderOf(std::wstring(name.data(), length));
+        if (size >= kLongPathChars) return std::wstring();
+        name.resize(std::min<std::size_t>(name.size() * 2, kLongPathChars));
+    }
+}
+
+bool Win32TrayIcon::add(ui::Form& owner, const TrayIconData& data) {
+    NOTIFYICONDATAW icon = {sizeof(icon)};
+    icon.hWnd = hwndOf(owner);
+    icon.uID = data.id;
+    // Classic callbacks: lParam carries the mouse message itself.
+    icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    icon.uCallbackMessage = ids::kTrayCallback;
+    decltype(icon_) picture(loadTrayIcon(icon.hWnd));
+    icon.hIcon = picture.get();
+    data.tip.copy(icon.szTip, std::size(icon.szTip) - 1);
+    if (!Shell_NotifyIconW(NIM_ADD, &icon)) return false;
+    icon_ = std::move(picture);
+    return true;
+}
+
+void Win32TrayIcon::remove(ui::Form& owner, const TrayIconData& data) {
+    NOTIFYICONDATAW icon = {sizeof(icon)};
+    icon.hWnd = hwndOf(owner);
+    icon.uID = data.id;
+    // An icon that is already gone (the shell restarted without it) needs nothing more.
+    Shell_NotifyIconW(NIM_DELETE, &icon);
+    icon_.reset();
+}
+
+}  // namespace td::win32
