@@ -1,6 +1,7 @@
 # Sourced by the other scripts: Wine settings for running the Windows program here.
 #   wine_prepare PREFIX   makes a ready prefix (fresh when it does not exist yet)
-#   wine_settle           keeps the Wine server running between programs
+#   wine_settle           keeps the Wine server running between programs (wine_prepare
+#                         does it too)
 
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -10,10 +11,21 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 wine_prepare() {
     export WINEPREFIX="$1"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Preparing a Wine prefix in $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
-        wineboot -i >/dev/null 2>&1
-        wineserver -w
+        # A busy machine can make the first boot of a prefix fail: try once more.
+        if ! wineboot -i >/dev/null 2>&1 || ! wineserver -w; then
+            echo "wineboot failed; trying again" >&2
+            wineserver -k >/dev/null 2>&1 || true
+            wineboot -i >/dev/null 2>&1 || true
+            wineserver -w || true
+        fi
+        if [ ! -f "$WINEPREFIX/system.reg" ]; then
+            echo "Could not create a Wine prefix in $WINEPREFIX" >&2
+            return 1
+        fi
     fi
+    wine_settle
     # Without a window manager, Wine waits two seconds on every hide unless it manages the
     # windows itself; and a crash must never wait for someone to close a debugger dialog.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
@@ -21,5 +33,6 @@ wine_prepare() {
 }
 
 wine_settle() {
-    wineserver -p 60
+    # Fails harmlessly when a server for the prefix is already running.
+    wineserver -p 60 >/dev/null 2>&1 || true
 }
