@@ -2,7 +2,9 @@
 # Installs what is missing, builds everything and runs every test:
 #   1. the portable core's unit tests, natively;
 #   2. the Windows program's tests under Wine on a virtual display: the platform services,
-#      the native windows in process, and end to end against the real tillerdock.exe.
+#      the native windows in process, and end to end against the real tillerdock.exe;
+#   3. the release packages (scripts/release.sh): the zip's contents, and the installer's
+#      install, upgrade and uninstall under Wine (tests/installer/run.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -25,3 +27,7 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp -noreset" bash -c '
     wineserver -w || true
     exit $status
 ' _ "$root" "$prefix"
+
+echo "== Release packages (installer under Wine)"
+"$root/scripts/release.sh"
+"$root/tests/installer/run.sh" "$root/build/release"

@@ -1,0 +1,41 @@
+# Release packages, made by `cpack` in a build folder (scripts/release.sh builds and packs):
+#
+#   Tillerdock-1.0-win64.zip  the portable copy: tillerdock.exe, Readme.txt and LICENSE in a
+#                             folder Tillerdock-1.0, so that any unzip tool makes one folder
+#                             and never spills the three files into the folder it unzips in
+#   Tillerdock-1.0-win64.exe  the per-user installer (NSIS, from packaging/NSIS.template.in):
+#                             no administrator rights, into %LOCALAPPDATA%\Programs\Tillerdock
+#
+# Both hold the same files. The release build (MinSizeRel) links the program without its
+# symbols; stripping it at link time rather than while packing keeps the two packages' copies
+# byte for byte the same (strip would stamp each copy with the time it ran).
+
+if(MINGW)
+    target_link_options(tillerdock PRIVATE $<$<CONFIG:MinSizeRel>:-s>)
+endif()
+
+install(TARGETS tillerdock RUNTIME DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/Readme.txt ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+
+set(CPACK_GENERATOR ZIP NSIS)
+set(CPACK_PACKAGE_NAME Tillerdock)
+set(CPACK_PACKAGE_VENDOR "The Tillerdock authors")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Starts programs from the notification area")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://tillerdock.example/")
+set(CPACK_PACKAGE_FILE_NAME Tillerdock-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Tillerdock)
+
+# The zip's folder is named without the platform; packaging/generator_options.cmake sets it.
+set(CPACK_TILLERDOCK_ZIP_FOLDER Tillerdock-${PROJECT_VERSION})
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/generator_options.cmake)
+
+# The installer is written by our own NSIS.template.in, found on this path, and shows the
+# program's icon (generated into the build by res/).
+set(CPACK_MODULE_PATH ${PROJECT_SOURCE_DIR}/packaging)
+set(CPACK_TILLERDOCK_ICON ${PROJECT_BINARY_DIR}/res/tillerdock.ico)
+set(CPACK_TILLERDOCK_EXE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0)
+# A warning from makensis (an unknown variable, an unused function) fails the release.
+set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS WX)
+
+include(CPack)

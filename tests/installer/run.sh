@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# Checks the release packages that scripts/release.sh made: the portable zip's contents, and
+# the installer under Wine, in a fresh prefix on a virtual display: a silent install, the
+# installed program, a silent upgrade over a running copy with the sign-in choice, and a
+# silent uninstall while the program runs.
+#   tests/installer/run.sh [BUILD_FOLDER]     (default: build/release)
+# Prints a line per check and ends with "N passed, M failed"; exits 1 when a check failed.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+build=$(cd "${1:-$root/build/release}" && pwd)
+
+# Everything from here on needs a display of its own.
+if [ -z "${TILLERDOCK_INSTALLER_TEST_XVFB:-}" ]; then
+    TILLERDOCK_INSTALLER_TEST_XVFB=1 exec xvfb-run -a \
+        -s "-screen 0 1280x800x24 -nolisten tcp -noreset" "$0" "$build"
+fi
+
+fatal() {
+    echo "$*" >&2
+    echo "0 passed, 1 failed"
+    exit 1
+}
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+installer="$build/Tillerdock-$version-win64.exe"
+zip="$build/Tillerdock-$version-win64.zip"
+[ -f "$installer" ] && [ -f "$zip" ] || fatal "No packages in $build: run scripts/release.sh first."
+class=Tillerdock.frmConfig
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tillerdock'
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+settings_key='HKCU\Software\Brackenfold\Quaymaster'
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tillerdock-installer.XXXXXX")
+app_pid=
+cleanup() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+passed=0
+failed=0
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then
+        echo "ok   $what"
+        passed=$((passed + 1))
+    else
+        echo "FAIL $what"
+        failed=$((failed + 1))
+    fi
+}
+same() {  # same ACTUAL EXPECTED
+    [ "$1" = "$2" ] && return
+    echo "     got:      [$1]"
+    echo "     expected: [$2]"
+    return 1
+}
+reg_value() {  # reg_value KEY NAME: the value's data; fails when the value is not there
+    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | reg_field "$2"
+}
+reg_field() {  # reg_field NAME: a value's data in the output of "reg query KEY" on stdin
+    sed -n "s/^ *$1 \{4\}REG_[A-Z_]* \{4\}//p" | grep -m1 ''
+}
+reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+absent() { ! "$@" >/dev/null; }
+probe() { wine "$work/window_probe.exe" "$@"; }
+start_program() {
+    wine "$install_dir/tillerdock.exe" &
+    app_pid=$!
+    probe wait "$class" 20
+}
+program_ended() {  # the wine process of the program started last has ended, within 10 s
+    local tenths=0
+    while kill -0 "$app_pid" 2>/dev/null && [ $tenths -lt 100 ]; do
+        sleep 0.1
+        tenths=$((tenths + 1))
+    done
+    ! kill -0 "$app_pid" 2>/dev/null && app_pid=
+}
+wait_until_gone() {  # wait_until_gone KEY: polls up to 30 s
+    local tries=0
+    while reg_key_exists "$1" && [ $tries -lt 60 ]; do
+        sleep 0.5
+        tries=$((tries + 1))
+    done
+    ! reg_key_exists "$1"
+}
+
+echo "== Portable zip"
+cmake -E chdir "$work" cmake -E tar xf "$zip"
+check "zip holds Tillerdock-$version/ with tillerdock.exe, Readme.txt and LICENSE" \
+    same "$(cd "$work" && find "Tillerdock-$version" | sort | tr '\n' ' ')" \
+    "Tillerdock-$version Tillerdock-$version/LICENSE Tillerdock-$version/Readme.txt Tillerdock-$version/tillerdock.exe "
+released_exe="$work/Tillerdock-$version/tillerdock.exe"
+check "released tillerdock.exe is stripped" \
+    grep -qx 'no symbols' <(x86_64-w64-mingw32-objdump -t "$released_exe")
+
+x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -Wall -Wextra -Werror -static -municode \
+    -o "$work/window_probe.exe" "$here/window_probe.cpp" || fatal "window_probe did not build."
+
+. "$root/scripts/wine-env.sh"
+# No desktop entries on this machine for the Start-menu shortcut that the installer makes.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+wine_prepare "$work/prefix" || fatal "No Wine prefix."
+local_app_data=$(wine cmd /c echo '%LOCALAPPDATA%' | tr -d '\r')
+app_data=$(wine cmd /c echo '%APPDATA%' | tr -d '\r')
+install_dir_win="$local_app_data\\Programs\\Tillerdock"
+install_dir=$(winepath -u "$install_dir_win")
+shortcut=$(winepath -u "$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Tillerdock.lnk")
+exe_win="$install_dir_win\\tillerdock.exe"
+uninstaller_win="$install_dir_win\\Uninstall.exe"
+
+echo "== Silent install"
+check "installer /S succeeds" timeout 120 wine "$installer" /S
+for file in tillerdock.exe Readme.txt LICENSE Uninstall.exe; do
+    check "installed $file" test -f "$install_dir/$file"
+done
+uninstall_entry=$(wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
+entry() { reg_field "$1" <<<"$uninstall_entry"; }
+check "installed tillerdock.exe is the released one" cmp -s "$install_dir/tillerdock.exe" "$released_exe"
+check "Start-menu shortcut to tillerdock.exe" \
+    grep -qiF "Programs\\Tillerdock\\tillerdock.exe" <(strings -a "$shortcut" 2>/dev/null)
+check "uninstall entry: DisplayName" same "$(entry DisplayName)" Tillerdock
+check "uninstall entry: DisplayVersion" same "$(entry DisplayVersion)" "$version"
+check "uninstall entry: Publisher" \
+    same "$(entry Publisher)" "The Tillerdock authors"
+check "uninstall entry: InstallLocation" \
+    same "$(entry InstallLocation)" "$install_dir_win"
+check "uninstall entry: DisplayIcon" same "$(entry DisplayIcon)" "$exe_win,0"
+check "uninstall entry: UninstallString, quoted" \
+    same "$(entry UninstallString)" "\"$uninstaller_win\""
+check "uninstall entry: QuietUninstallString" \
+    same "$(entry QuietUninstallString)" "\"$uninstaller_win\" /S"
+check "uninstall entry: NoModify" same "$(entry NoModify)" 0x1
+check "uninstall entry: NoRepair" same "$(entry NoRepair)" 0x1
+check "no sign-in entry when not chosen" absent reg_value "$run_key" Tillerdock
+
+echo "== The installed program"
+check "starts: its main window appears" start_program
+check "ends on WM_CLOSE" probe close "$class" 10
+program_ended
+
+echo "== Silent upgrade over a running copy, choosing the sign-in entry"
+# A byte more marks the old copy: the upgrade must replace it.
+printf '\0' >>"$install_dir/tillerdock.exe"
+start_program || echo "     (the old copy did not start)"
+# Whatever the program wrote so far goes: only its exit can bring the settings back.
+wine reg delete "$settings_key" /f >/dev/null 2>&1
+check "installer /S /SIGNIN=1 succeeds" timeout 120 wine "$installer" /S /SIGNIN=1
+check "the running copy was closed" program_ended
+check "the closed copy saved its settings" reg_key_exists "$settings_key"
+check "tillerdock.exe was replaced" cmp -s "$install_dir/tillerdock.exe" "$released_exe"
+check "sign-in entry written, path quoted" \
+    same "$(reg_value "$run_key" Tillerdock)" "\"$exe_win\""
+timeout 120 wine "$installer" /S
+check "a silent upgrade without /SIGNIN keeps the sign-in entry" \
+    same "$(reg_value "$run_key" Tillerdock)" "\"$exe_win\""
+
+echo "== Silent uninstall while the program runs"
+start_program || echo "     (the program did not start)"
+# The uninstaller runs a copy of itself from the temporary folder and returns at once; that
+# copy removes the uninstall entry last.
+check "uninstaller /S starts" timeout 60 wine "$install_dir/Uninstall.exe" /S
+check "uninstall finishes within 30 s" wait_until_gone "$uninstall_key"
+check "the running copy was closed" program_ended
+check "install folder removed" test ! -e "$install_dir"
+check "Start-menu shortcut removed" test ! -e "$shortcut"
+check "sign-in entry removed" absent reg_value "$run_key" Tillerdock
+check "settings kept" reg_key_exists "$settings_key"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
