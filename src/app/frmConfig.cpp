@@ -215,15 +215,11 @@ void frmConfig::Form_Unload(std::int16_t& cancel) {
 }
 
 std::vector<SaveFailure> frmConfig::saveSlotSettings() {
-    std::vector<SaveFailure> failures;
-    auto write = [&](const std::wstring& key, const std::wstring& value) {
-        Status s = app_.services.store.WriteSetting(settings::kAppName, settings::kSection, key, value);
-        if (!s.ok) failures.push_back({key, s.reason});
-    };
-    write(settings::kStartupKey, settings::truthText(mnuStartup->checked()));
-    for (int n = 1; n <= kSlotCount; ++n) write(settings::appKey(n), App[n]->text());
-    for (int n = 1; n <= kSlotCount; ++n) write(settings::captionKey(n), Caption[n]->text());
-    return failures;
+    settings::Saver saver(app_.services.store);
+    saver.write(settings::kStartupKey, settings::truthText(mnuStartup->checked()));
+    for (int n = 1; n <= kSlotCount; ++n) saver.write(settings::appKey(n), App[n]->text());
+    for (int n = 1; n <= kSlotCount; ++n) saver.write(settings::captionKey(n), Caption[n]->text());
+    return saver.failures();
 }
 
 void frmConfig::reportSaveFailures(const std::vector<SaveFailure>& failures, bool closing) {
@@ -240,8 +236,7 @@ void frmConfig::reportSaveFailures(const std::vector<SaveFailure>& failures, boo
 }
 
 void frmConfig::readStartupOption() {
-    const std::wstring startup = app_.services.store.ReadSetting(
-        settings::kAppName, settings::kSection, settings::kStartupKey, L"0");
+    const std::wstring startup = settings::read(app_.services.store, settings::kStartupKey, L"0");
     // A text that is neither a truth word nor a number can only come from outside the
     // program; it reads as "off" rather than ending the load without an icon or a window.
     mnuStartup->setChecked(settings::toTruthValue(startup).value_or(false));
@@ -250,11 +245,9 @@ void frmConfig::readStartupOption() {
 void frmConfig::readSlotTexts() {
     auto& store = app_.services.store;
     for (int n = 1; n <= kSlotCount; ++n)
-        App[n]->setText(
-            store.ReadSetting(settings::kAppName, settings::kSection, settings::appKey(n), L""));
+        App[n]->setText(settings::read(store, settings::appKey(n), L""));
     for (int n = 1; n <= kSlotCount; ++n)
-        Caption[n]->setText(
-            store.ReadSetting(settings::kAppName, settings::kSection, settings::captionKey(n), L""));
+        Caption[n]->setText(settings::read(store, settings::captionKey(n), L""));
 }
 
 // ---- Tray icon ----

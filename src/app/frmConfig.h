@@ -10,6 +10,7 @@
 
 #include "platform/services.h"
 #include "platform/ui/form.h"
+#include "slots/settings_layout.h"
 
 namespace td {
 
@@ -20,12 +21,6 @@ inline constexpr int kSlotCount = 10;
 // Controls of a family of ten, indexed by slot number 1 to 10.
 template <class T>
 using SlotArray = std::array<T*, kSlotCount + 1>;
-
-// A setting that could not be written, and the system's reason.
-struct SaveFailure {
-    std::wstring key;
-    std::wstring reason;
-};
 
 class frmConfig : public ui::Form {
 public:

@@ -60,9 +60,8 @@ frmGroup::frmGroup(Application& app) : Form(L"frmGroup", ids::kGroupTitle, 4830,
 }
 
 void frmGroup::readBox(ui::CheckBox& box, const std::wstring& key) {
-    const std::wstring text =
-        app_.services.store.ReadSetting(settings::kAppName, settings::kSection, key, L"0");
-    if (auto value = settings::toInteger16(text)) box.setValue(*value);
+    if (auto value = settings::toInteger16(settings::read(app_.services.store, key, L"0")))
+        box.setValue(*value);
 }
 
 void frmGroup::enableSlotBoxes(bool enabled) {
@@ -82,14 +81,11 @@ void frmGroup::Form_Load() {
 void frmGroup::chkGroupE_Click() { enableSlotBoxes(chkGroupE->value() == 1); }
 
 void frmGroup::Command2_Click() {
-    std::vector<SaveFailure> failures;
-    auto write = [&](const std::wstring& key, const ui::CheckBox& box) {
-        Status s = app_.services.store.WriteSetting(settings::kAppName, settings::kSection, key,
-                                                    std::to_wstring(box.value()));
-        if (!s.ok) failures.push_back({key, s.reason});
-    };
-    write(settings::kGroupSwitchKey, *chkGroupE);
-    for (int n = 1; n <= kSlotCount; ++n) write(settings::groupKey(n), *chkApp[n]);
+    settings::Saver saver(app_.services.store);
+    saver.write(settings::kGroupSwitchKey, std::to_wstring(chkGroupE->value()));
+    for (int n = 1; n <= kSlotCount; ++n)
+        saver.write(settings::groupKey(n), std::to_wstring(chkApp[n]->value()));
+    const auto& failures = saver.failures();
     if (!failures.empty()) {
         // Closing now would look like a save; the choices stay on screen instead.
         std::wstring text = L"Tillerdock could not save the group selection:\n";

@@ -69,4 +69,13 @@ std::optional<std::int16_t> toInteger16(std::wstring_view text) {
     return static_cast<std::int16_t>(value);
 }
 
+std::wstring read(SettingsStore& store, const std::wstring& key, const std::wstring& defaultValue) {
+    return store.ReadSetting(kAppName, kSection, key, defaultValue);
+}
+
+void Saver::write(const std::wstring& key, const std::wstring& value) {
+    Status status = store_.WriteSetting(kAppName, kSection, key, value);
+    if (!status.ok) failures_.push_back({key, status.reason});
+}
+
 }  // namespace td::settings

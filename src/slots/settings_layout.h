@@ -5,6 +5,19 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace td {
+
+// A setting that could not be written, and the system's reason.
+struct SaveFailure {
+    std::wstring key;
+    std::wstring reason;
+};
+
+}  // namespace td
 
 namespace td::settings {
 
@@ -28,5 +41,21 @@ std::wstring truthText(bool value);
 std::optional<bool> toTruthValue(std::wstring_view text);
 // Optional surrounding blanks, an optional sign and decimal digits, within -32768..32767.
 std::optional<std::int16_t> toInteger16(std::wstring_view text);
+
+// Reads one of the program's keys.
+std::wstring read(SettingsStore& store, const std::wstring& key, const std::wstring& defaultValue);
+
+// Writes a group of keys, each by itself: a failing write is collected and the next one is
+// still made, so that one refused value never costs the others.
+class Saver {
+public:
+    explicit Saver(SettingsStore& store) : store_(store) {}
+    void write(const std::wstring& key, const std::wstring& value);
+    const std::vector<SaveFailure>& failures() const { return failures_; }
+
+private:
+    SettingsStore& store_;
+    std::vector<SaveFailure> failures_;
+};
 
 }  // namespace td::settings

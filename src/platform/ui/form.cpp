@@ -58,14 +58,17 @@ void Form::setFocus(Control& control) {
 }
 
 bool Form::unload(UnloadMode mode) {
-    if (unloaded_) return true;
+    // A second request while the closing handlers run (a close command or the end of the
+    // session arriving while a closing message is up) joins the close under way.
+    if (unloaded_ || closing_) return true;
     // Keeps this form alive until the close is complete, even when a closing handler drops
     // the last shared reference to it.
     auto self = shared_from_this();
+    closing_ = true;
     std::int16_t cancel = 0;
     Form_QueryUnload(cancel, static_cast<std::int16_t>(mode));
-    if (cancel) return false;
-    Form_Unload(cancel);
+    if (!cancel) Form_Unload(cancel);
+    closing_ = false;
     if (cancel) return false;
     unloaded_ = true;
     visible_ = false;

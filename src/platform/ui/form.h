@@ -107,6 +107,7 @@ private:
     bool visible_ = false;
     bool shownOnce_ = false;
     bool unloaded_ = false;
+    bool closing_ = false;
     int windowState_ = kNormal;
     Control* focused_ = nullptr;
     std::vector<std::unique_ptr<Control>> owned_;
