@@ -16,11 +16,12 @@ namespace {
 
 constexpr wchar_t kClassPrefix[] = L"Tillerdock.";
 
-// The link labels' look: pure blue, "MS Sans Serif" 8.25 pt underlined.
-constexpr COLORREF kLinkColour = RGB(0, 0, 255);
-constexpr wchar_t kLinkFace[] = L"MS Sans Serif";
-constexpr int kLinkPointsTimes100 = 825;
+// The windows' font; link labels draw it underlined in pure blue, headings bold at 12 pt.
+constexpr wchar_t kFontFace[] = L"MS Sans Serif";
+constexpr int kFontPointsTimes100 = 825;
 constexpr int kHeadingPoints = 12;
+constexpr int kSmallestPointsTimes100 = 650;
+constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
 // A font handle that deletes itself.
 class Font {
@@ -117,6 +118,8 @@ private:
     void createFonts();
     void layout();
     void applyFonts();
+    HFONT designFontOf(const ui::Control& control) const;
+    void fitLabelFonts();
     void renderMenus();
     void renderMenu(HMENU native, const ui::MenuItem& menu);
     void placeWindow();
@@ -151,6 +154,8 @@ private:
     Font messageFont_;
     Font linkFont_;
     Font headingFont_;
+    // Smaller faces for labels whose text would not fit their box at this DPI.
+    std::map<const ui::Control*, std::unique_ptr<Font>> fittedFonts_;
 };
 
 // The program's icon at the size the system uses for the metric at this DPI.
@@ -212,24 +217,24 @@ void Win32FormView::create(bool isMainWindow) {
     applyFonts();
 }
 
+// The layout is measured for "MS Sans Serif" 8.25 pt, so every control uses that face; a
+// wider face would wrap or clip the labels. Where the face is missing, the system's font
+// mapper substitutes its nearest match.
+HFONT createFont(UINT dpi, int pointsTimes100, int weight, bool underline) {
+    LOGFONTW font = {};
+    font.lfHeight = -MulDiv(pointsTimes100, static_cast<int>(dpi), 72 * 100);
+    font.lfWeight = weight;
+    font.lfUnderline = underline;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    wcscpy_s(font.lfFaceName, kFontFace);
+    return CreateFontIndirectW(&font);
+}
+
 void Win32FormView::createFonts() {
-    NONCLIENTMETRICSW metrics = {sizeof(metrics)};
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi_);
-    messageFont_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
-
-    LOGFONTW link = {};
-    link.lfHeight = -MulDiv(kLinkPointsTimes100, static_cast<int>(dpi_), 72 * 100);
-    link.lfWeight = FW_NORMAL;
-    link.lfUnderline = TRUE;
-    link.lfCharSet = DEFAULT_CHARSET;
-    wcscpy_s(link.lfFaceName, kLinkFace);
-    linkFont_.reset(CreateFontIndirectW(&link));
-
-    LOGFONTW heading = link;
-    heading.lfHeight = -MulDiv(kHeadingPoints, static_cast<int>(dpi_), 72);
-    heading.lfWeight = FW_BOLD;
-    heading.lfUnderline = FALSE;
-    headingFont_.reset(CreateFontIndirectW(&heading));
+    messageFont_.reset(createFont(dpi_, kFontPointsTimes100, FW_NORMAL, false));
+    linkFont_.reset(createFont(dpi_, kFontPointsTimes100, FW_NORMAL, true));
+    headingFont_.reset(createFont(dpi_, kHeadingPoints * 100, FW_BOLD, false));
 }
 
 void Win32FormView::createControls() {
@@ -267,7 +272,7 @@ void Win32FormView::createControls() {
                 const auto labelStyle = static_cast<ui::Label*>(c)->style();
                 style |= labelStyle == ui::LabelStyle::Centered || labelStyle == ui::LabelStyle::Heading
                              ? SS_CENTER
-                             : SS_LEFT;
+                             : SS_LEFTNOWORDWRAP;
                 if (labelStyle == ui::LabelStyle::Link) style |= SS_NOTIFY | SS_NOPREFIX;
                 break;
             }
@@ -339,13 +344,52 @@ void Win32FormView::layout() {
     }
 }
 
-void Win32FormView::applyFonts() {
+HFONT Win32FormView::designFontOf(const ui::Control& control) const {
+    if (const auto* label = dynamic_cast<const ui::Label*>(&control)) {
+        if (label->style() == ui::LabelStyle::Link) return linkFont_.get();
+        if (label->style() == ui::LabelStyle::Heading) return headingFont_.get();
+    }
+    return messageFont_.get();
+}
+
+// A label shows its whole text on one line: where the face the system substitutes is wider
+// than the one the layout was measured for, the label's text is set a little smaller.
+void Win32FormView::fitLabelFonts() {
+    fittedFonts_.clear();
+    HDC dc = GetDC(hwnd_);
     for (const auto& [control, h] : hwnds_) {
-        HFONT font = messageFont_.get();
-        if (const auto* label = dynamic_cast<const ui::Label*>(control)) {
-            if (label->style() == ui::LabelStyle::Link) font = linkFont_.get();
-            if (label->style() == ui::LabelStyle::Heading) font = headingFont_.get();
+        const auto* label = dynamic_cast<const ui::Label*>(control);
+        if (!label || label->caption().empty()) continue;
+        // A few pixels to spare: some substituted faces draw slightly past their measure.
+        const int available =
+            twipsToPixels(label->rect().width, dpi_) - MulDiv(4, static_cast<int>(dpi_), 96);
+        const bool bold = label->style() == ui::LabelStyle::Heading;
+        const bool underline = label->style() == ui::LabelStyle::Link;
+        int points = bold ? kHeadingPoints * 100 : kFontPointsTimes100;
+        HFONT font = designFontOf(*label);
+        std::unique_ptr<Font> fitted;
+        for (;;) {
+            SIZE extent = {};
+            HGDIOBJ old = SelectObject(dc, font);
+            GetTextExtentPoint32W(dc, label->caption().c_str(),
+                                  static_cast<int>(label->caption().size()), &extent);
+            SelectObject(dc, old);
+            if (extent.cx <= available || points <= kSmallestPointsTimes100) break;
+            points -= 25;
+            fitted = std::make_unique<Font>();
+            fitted->reset(createFont(dpi_, points, bold ? FW_BOLD : FW_NORMAL, underline));
+            font = fitted->get();
         }
+        if (fitted) fittedFonts_[control] = std::move(fitted);
+    }
+    ReleaseDC(hwnd_, dc);
+}
+
+void Win32FormView::applyFonts() {
+    fitLabelFonts();
+    for (const auto& [control, h] : hwnds_) {
+        auto fitted = fittedFonts_.find(control);
+        HFONT font = fitted != fittedFonts_.end() ? fitted->second->get() : designFontOf(*control);
         SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
     if (tooltip_) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(messageFont_.get()), TRUE);
