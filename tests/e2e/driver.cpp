@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include <shellapi.h>
+
 #include <sstream>
 #include <thread>
 
@@ -208,6 +210,113 @@ std::vector<std::wstring> Recording::lines() const {
 
 bool Recording::waitForLines(std::size_t n, std::chrono::milliseconds timeout) const {
     return waitFor([&] { return lines().size() >= n; }, timeout);
+}
+
+std::vector<HWND> windowsOf(DWORD processId, const wchar_t* className, const wchar_t* title) {
+    return topLevelWindows(processId, className, title);
+}
+
+HWND waitForVisibleWindow(DWORD processId, const wchar_t* className, const wchar_t* title,
+                          std::chrono::milliseconds timeout) {
+    HWND found = nullptr;
+    waitFor([&] {
+        for (HWND h : topLevelWindows(processId, className, title))
+            if (IsWindowVisible(h)) found = h;
+        return found != nullptr;
+    }, timeout);
+    return found;
+}
+
+HWND openPopupMenu(DWORD processId) {
+    for (HWND h : topLevelWindows(processId, L"#32768", nullptr))
+        if (IsWindowVisible(h)) return h;
+    return nullptr;
+}
+
+void pressKey(HWND window, UINT virtualKey) {
+    PostMessageW(window, WM_KEYDOWN, virtualKey, 1);
+    PostMessageW(window, WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+HWND focusedWindow(HWND window) {
+    GUITHREADINFO info = {sizeof(info)};
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+bool trayIconPresent(HWND owner, UINT id) {
+    // A change that changes nothing succeeds only for an icon the shell holds.
+    NOTIFYICONDATAW icon = {sizeof(icon)};
+    icon.hWnd = owner;
+    icon.uID = id;
+    return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE;
+}
+
+bool removeTrayIcon(HWND owner, UINT id) {
+    NOTIFYICONDATAW icon = {sizeof(icon)};
+    icon.hWnd = owner;
+    icon.uID = id;
+    return Shell_NotifyIconW(NIM_DELETE, &icon) != FALSE;
+}
+
+std::vector<std::uint32_t> screenPixels(const RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return {};
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};  // top-down
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    std::vector<std::uint32_t> pixels;
+    if (bitmap) {
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        if (BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY)) {
+            GdiFlush();
+            const auto* first = static_cast<const std::uint32_t*>(bits);
+            pixels.assign(first, first + static_cast<std::size_t>(width) * height);
+            for (auto& p : pixels) p &= 0xFFFFFF;
+        }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+bool saveWindowImage(HWND window, const std::wstring& path) {
+    RECT r = {};
+    if (!GetWindowRect(window, &r)) return false;
+    const std::vector<std::uint32_t> pixels = screenPixels(r);
+    if (pixels.empty()) return false;
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    const int stride = (width * 3 + 3) & ~3;
+    // A BMP file holds its rows from the bottom up, three bytes a pixel (blue, green, red).
+    std::string image(static_cast<std::size_t>(stride) * height, '\0');
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t p = pixels[static_cast<std::size_t>(y) * width + x];
+            char* out = &image[static_cast<std::size_t>(height - 1 - y) * stride + x * 3];
+            out[0] = static_cast<char>(p & 0xFF);
+            out[1] = static_cast<char>((p >> 8) & 0xFF);
+            out[2] = static_cast<char>((p >> 16) & 0xFF);
+        }
+    BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, BI_RGB};
+    BITMAPFILEHEADER header = {};
+    header.bfType = 0x4D42;  // "BM"
+    header.bfOffBits = sizeof(header) + sizeof(info);
+    header.bfSize = header.bfOffBits + static_cast<DWORD>(image.size());
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, &header, sizeof(header), &written, nullptr) &&
+                    WriteFile(file, &info, sizeof(info), &written, nullptr) &&
+                    WriteFile(file, image.data(), static_cast<DWORD>(image.size()), &written,
+                              nullptr);
+    CloseHandle(file);
+    return ok;
 }
 
 }  // namespace td::e2e

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -83,5 +84,25 @@ public:
 private:
     std::wstring path_;
 };
+
+// Top-level windows of any process, by process id, class (null for any) and title.
+std::vector<HWND> windowsOf(DWORD processId, const wchar_t* className, const wchar_t* title);
+// A visible top-level window of the process with this class and title, waited for.
+HWND waitForVisibleWindow(DWORD processId, const wchar_t* className, const wchar_t* title,
+                          std::chrono::milliseconds timeout = 5s);
+// The open pop-up menu ("#32768") of the process, or null.
+HWND openPopupMenu(DWORD processId);
+// A key pressed and released, posted to the window's thread.
+void pressKey(HWND window, UINT virtualKey);
+// The window that has the keyboard focus in the thread that owns this window.
+HWND focusedWindow(HWND window);
+// Whether the shell holds the notification icon of this window and id.
+bool trayIconPresent(HWND owner, UINT id);
+// Removes that icon from the shell, as a shell that restarts loses it.
+bool removeTrayIcon(HWND owner, UINT id);
+// What the screen shows in an area, row by row from the top, one 0x00RRGGBB value a pixel.
+std::vector<std::uint32_t> screenPixels(const RECT& area);
+// Saves what the screen shows of a window as a 24-bit BMP file; true when written.
+bool saveWindowImage(HWND window, const std::wstring& path);
 
 }  // namespace td::e2e
