@@ -10,7 +10,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 wine_prepare() {
     export WINEPREFIX="$1"
+    local fresh=0
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        fresh=1
         echo "Preparing a Wine prefix in $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
         # A busy machine can make the first boot of a prefix fail: try once more.
@@ -30,6 +32,12 @@ wine_prepare() {
     # windows itself; and a crash must never wait for someone to close a debugger dialog.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    if [ "$fresh" = 1 ]; then
+        # The desktop process of a new prefix started before these settings: start afresh.
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -w || true
+        wine_settle
+    fi
 }
 
 wine_settle() {
