@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds tillerdock.exe and the benchmark (in build/bench),
+# and measures Tillerdock against a minimal tray program under Wine on a virtual display:
+# start-up, memory, idle cost, launch latency and size. Prints the table and writes it, with
+# the machine it ran on, to docs/benchmarks.md.
+#   scripts/bench.sh [--runs N] [--config CONFIG]
+# N timings per figure (default 10); CONFIG is the CMake build type (default Release;
+# MinSizeRel is the build scripts/release.sh packs).
+# The benchmark is not part of scripts/test.sh: it takes a few minutes and wants a quiet
+# machine (run it again when the load average printed with the results is high).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=10
+config=Release
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --runs) runs=$2; shift 2 ;;
+        --config) config=$2; shift 2 ;;
+        *) echo "usage: scripts/bench.sh [--runs N] [--config CONFIG]" >&2; exit 2 ;;
+    esac
+done
+
+"$root/scripts/install-deps.sh"
+build="$root/build/bench"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE="$config" \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DTILLERDOCK_TESTS=OFF -DTILLERDOCK_BENCH=ON >/dev/null
+cmake --build "$build" -j "$(nproc)" --target bench
+
+# A Wine prefix of the benchmark's own, kept between runs (a fresh one takes 10-15 s and
+# would only add its first-start work to the first measurements).
+prefix=${TILLERDOCK_BENCH_WINEPREFIX:-/tmp/wine-bench}
+results="$build/results.md"
+rm -f "$results"
+xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp -noreset" bash -c '
+    set -e
+    . "$1/scripts/wine-env.sh"
+    wine_prepare "$2"
+    wine_settle
+    status=0
+    (cd "$3" && wine bench.exe --runs "$4" --build "$5" --markdown results.md) || status=$?
+    wineserver -k || true
+    wineserver -w || true
+    exit $status
+' _ "$root" "$prefix" "$build" "$runs" "$config"
+
+# The document: what is measured and how, the latest table, then what explains each miss.
+{
+    cat "$root/bench/method.md"
+    echo
+    cat "$results"
+    echo
+    cat "$root/bench/findings.md"
+} >"$root/docs/benchmarks.md"
+echo "Wrote docs/benchmarks.md"
