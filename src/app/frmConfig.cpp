@@ -67,14 +67,14 @@ void frmConfig::buildControls() {
                      kLabelWidth, kLabelHeight},
             Frame1, L"Caption:");
         Caption[n] = &add<ui::TextBox>(
-            ids::kCaptionBase + n, L"Caption" + std::to_wstring(n),
+            ids::kCaptionBase + n, L"Caption" + settings::decimalText(n),
             ui::Rect{at.captionLeft, at.captionTop, kCaptionWidth, kCaptionHeight}, Frame1);
         Caption[n]->setMaxLength(n == 9 ? kCaption9MaxLength : kCaptionMaxLength);
-        Caption[n]->setText(L"App " + std::to_wstring(n));
-        App[n] = &add<ui::TextBox>(ids::kAppBase + n, L"App" + std::to_wstring(n),
+        Caption[n]->setText(L"App " + settings::decimalText(n));
+        App[n] = &add<ui::TextBox>(ids::kAppBase + n, L"App" + settings::decimalText(n),
                                    ui::Rect{at.appLeft, at.appTop, kAppWidth, kAppHeight}, Frame1);
         cmdApp[n] = &add<ui::Button>(
-            ids::kBrowseBase + n, L"cmdApp" + std::to_wstring(n),
+            ids::kBrowseBase + n, L"cmdApp" + settings::decimalText(n),
             ui::Rect{at.browseLeft, at.browseTop, kBrowseWidth, kBrowseHeight}, Frame1, L"&Browse");
 
         App[n]->Change = [this, n] { App_Change(n); };
@@ -109,8 +109,8 @@ void frmConfig::buildControls() {
 void frmConfig::buildMenus() {
     mnuFile = &addMenuItem(nullptr, ids::kMenuFile, L"mnuFile", L"&Launch");
     for (int n = 1; n <= kSlotCount; ++n) {
-        mnu[n] = &addMenuItem(mnuFile, ids::kMenuSlotBase + n, L"mnu" + std::to_wstring(n),
-                              L"App " + std::to_wstring(n));
+        mnu[n] = &addMenuItem(mnuFile, ids::kMenuSlotBase + n, L"mnu" + settings::decimalText(n),
+                              L"App " + settings::decimalText(n));
         mnu[n]->Click = [this, n] { mnu_Click(n); };
     }
     mnuGroupL = &addMenuItem(mnuFile, ids::kMenuGroupLaunch, L"mnuGroupL", L"&Group Launch");

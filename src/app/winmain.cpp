@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
+#include <cstdlib>
 
 #include "app/application.h"
 #include "app/frmConfig.h"
@@ -10,9 +10,16 @@
 #include "platform/win32/services.h"
 #include "platform/win32/window_system.h"
 
+#if defined(__GLIBCXX__)
+// The program throws nothing it does not catch, so an uncaught exception can only be a bug:
+// end at once. The library's own handler would describe it first, and with it bring a
+// symbol demangler and formatted printing into every copy of the program.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    // The shell's "Open" may hand the work to COM components (mail and web handlers).
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
@@ -34,6 +41,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         auto config = app.config.peek();
         return !config || config->unloaded();
     });
-    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }

@@ -40,9 +40,9 @@ frmGroup::frmGroup(Application& app) : Form(L"frmGroup", ids::kGroupTitle, 4830,
                                    nullptr, L"Enabled?");
     for (int n = 1; n <= kSlotCount; ++n) {
         const BoxLayout& at = kBoxLayout[n];
-        chkApp[n] = &add<ui::CheckBox>(ids::kGroupBoxBase + n, L"chkApp" + std::to_wstring(n),
+        chkApp[n] = &add<ui::CheckBox>(ids::kGroupBoxBase + n, L"chkApp" + settings::decimalText(n),
                                        ui::Rect{at.left, at.top, at.width, kBoxHeight}, Frame1,
-                                       L"App " + std::to_wstring(n));
+                                       L"App " + settings::decimalText(n));
     }
     Label9 = &add<ui::Label>(ids::kGroupNotice, L"Label9", ui::Rect{60, 2085, 4620, 255}, Frame1,
                              kOwnershipNotice, ui::LabelStyle::Centered);
@@ -82,9 +82,9 @@ void frmGroup::chkGroupE_Click() { enableSlotBoxes(chkGroupE->value() == 1); }
 
 void frmGroup::Command2_Click() {
     settings::Saver saver(app_.services.store);
-    saver.write(settings::kGroupSwitchKey, std::to_wstring(chkGroupE->value()));
+    saver.write(settings::kGroupSwitchKey, settings::decimalText(chkGroupE->value()));
     for (int n = 1; n <= kSlotCount; ++n)
-        saver.write(settings::groupKey(n), std::to_wstring(chkApp[n]->value()));
+        saver.write(settings::groupKey(n), settings::decimalText(chkApp[n]->value()));
     const auto& failures = saver.failures();
     if (!failures.empty()) {
         // Closing now would look like a save; the choices stay on screen instead.

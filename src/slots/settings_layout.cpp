@@ -4,9 +4,23 @@
 
 namespace td::settings {
 
-std::wstring appKey(int slot) { return L"App" + std::to_wstring(slot); }
-std::wstring captionKey(int slot) { return L"Caption" + std::to_wstring(slot); }
-std::wstring groupKey(int slot) { return L"chkGApp" + std::to_wstring(slot); }
+std::wstring decimalText(long value) {
+    wchar_t digits[24];
+    wchar_t* end = digits + 24;
+    wchar_t* at = end;
+    unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value)
+                                        : static_cast<unsigned long>(value);
+    do {
+        *--at = static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) *--at = L'-';
+    return std::wstring(at, end);
+}
+
+std::wstring appKey(int slot) { return L"App" + decimalText(slot); }
+std::wstring captionKey(int slot) { return L"Caption" + decimalText(slot); }
+std::wstring groupKey(int slot) { return L"chkGApp" + decimalText(slot); }
 
 std::wstring truthText(bool value) { return value ? L"True" : L"False"; }
 

@@ -34,6 +34,9 @@ std::wstring captionKey(int slot);
 // "chkGApp1" to "chkGApp10": whether a slot belongs to the group.
 std::wstring groupKey(int slot);
 
+// The decimal text of an integer ("7", "-3"), without the C library's formatted printing.
+std::wstring decimalText(long value);
+
 // "True" or "False".
 std::wstring truthText(bool value);
 // "True"/"False" in any letter case, or a decimal number (0 false, anything else true),

@@ -4,6 +4,7 @@
 
 #include <cderr.h>
 #include <commdlg.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "app/window_ids.h"
 #include "platform/win32/form_view.h"
 #include "platform/win32/resource_ids.h"
+#include "slots/settings_layout.h"
 
 namespace td::win32 {
 
@@ -55,7 +57,7 @@ std::wstring errorText(DWORD error) {
     std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
     const auto end = text.find_last_not_of(L"\r\n \t");
     text.resize(end == std::wstring::npos ? 0 : end + 1);
-    if (text.empty()) return L"Error " + std::to_wstring(error) + L".";
+    if (text.empty()) return L"Error " + settings::decimalText(static_cast<long>(error)) + L".";
     return text;
 }
 
@@ -88,11 +90,49 @@ void Win32MessageBoxes::show(ui::Form* owner, const std::wstring& text, const st
 }
 
 void Win32Shell::open(ui::Form& owner, const std::wstring& target) {
+    // The shell may hand "Open" to COM components (mail and web handlers). COM is started on
+    // first use, not at start-up, which it would slow for every run; it stays up until the
+    // process ends.
+    static const bool comStarted = [] {
+        HMODULE ole = LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        auto start = ole ? reinterpret_cast<decltype(&CoInitializeEx)>(
+                               reinterpret_cast<void*>(GetProcAddress(ole, "CoInitializeEx")))
+                         : nullptr;
+        return start && SUCCEEDED(start(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    }();
+    (void)comStarted;
     // The shell reports its own failures to the user; the program does not look.
     ShellExecuteW(hwndOf(owner), L"Open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+namespace {
+
+// The common dialog library is loaded at the first Browse: most runs never open it, and at
+// start-up it would bring the printing libraries it depends on.
+struct CommonDialogs {
+    decltype(&GetOpenFileNameW) getOpenFileName = nullptr;
+    decltype(&CommDlgExtendedError) extendedError = nullptr;
+};
+
+const CommonDialogs& commonDialogs() {
+    static const CommonDialogs dialogs = [] {
+        CommonDialogs d;
+        if (HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+            d.getOpenFileName = reinterpret_cast<decltype(&GetOpenFileNameW)>(
+                reinterpret_cast<void*>(GetProcAddress(library, "GetOpenFileNameW")));
+            d.extendedError = reinterpret_cast<decltype(&CommDlgExtendedError)>(
+                reinterpret_cast<void*>(GetProcAddress(library, "CommDlgExtendedError")));
+        }
+        return d;
+    }();
+    return dialogs;
+}
+
+}  // namespace
+
 bool Win32OpenFileDialog::showOpen(ui::Form& owner, OpenDialogState& state) {
+    const CommonDialogs& dialogs = commonDialogs();
+    if (!dialogs.getOpenFileName || !dialogs.extendedError) return false;
     const std::wstring filter = dialogFilter(state.filter);
     std::vector<wchar_t> file(kLongPathChars, L'\0');
 
@@ -113,12 +153,12 @@ bool Win32OpenFileDialog::showOpen(ui::Form& owner, OpenDialogState& state) {
                     file.begin());
     };
     offer(state.fileName);
-    bool chosen = GetOpenFileNameW(&dialog) != FALSE;
+    bool chosen = dialogs.getOpenFileName(&dialog) != FALSE;
     // A name the dialog refuses to offer would keep Browse from ever opening: try again
     // with none.
-    if (!chosen && CommDlgExtendedError() == FNERR_INVALIDFILENAME && !state.fileName.empty()) {
+    if (!chosen && dialogs.extendedError() == FNERR_INVALIDFILENAME && !state.fileName.empty()) {
         offer(std::wstring());
-        chosen = GetOpenFileNameW(&dialog) != FALSE;
+        chosen = dialogs.getOpenFileName(&dialog) != FALSE;
     }
     // Cancel, or a dialog that failed: the caller ends quietly and keeps its file name.
     if (!chosen) return false;
