@@ -5,104 +5,94 @@
 #include <windows.h>
 
 #include <chrono>
-#include <cstdint>
 #include <functional>
-#include <optional>
+#include <map>
 #include <string>
 #include <vector>
+
+#include "app/window_ids.h"
 
 namespace td::e2e {
 
 using namespace std::chrono_literals;
+using Keys = std::map<std::wstring, std::wstring>;
 
 // The folder holding this test program, tillerdock.exe and the recorder, with a trailing '\'.
 std::wstring testFolder();
-
-// Polls until the condition holds or the time is up; returns whether it held.
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s);
 
 // The program's settings key, HKCU\Software\Brackenfold\Quaymaster.
 void clearSettings();
 void setSetting(const std::wstring& key, const std::wstring& value);
-std::optional<std::wstring> getSetting(const std::wstring& key);
+Keys settings();  // every value stored there
+// The 21 values OK and exit save: these slot values, every other slot empty.
+Keys savedSlots(const Keys& slots, bool startup);
 
-// One running tillerdock.exe.
+std::wstring windowText(HWND hwnd);
+inline void click(HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+// One running tillerdock.exe, started from this program's folder or the given file.
 class Tillerdock {
 public:
-    // Starts the program and waits until its main window exists with its controls (and,
-    // unless it starts hidden, is visible).
-    Tillerdock();
+    explicit Tillerdock(const std::wstring& exe = testFolder() + L"tillerdock.exe");
     ~Tillerdock();
-    Tillerdock(const Tillerdock&) = delete;
-    Tillerdock& operator=(const Tillerdock&) = delete;
 
-    HWND main() const { return main_; }
-    HWND control(int id) const { return GetDlgItem(main_, id); }
-    DWORD processId() const { return process_.dwProcessId; }
-    bool running() const;
-    // Waits for the process to end; true when it ended within the time.
-    bool waitForExit(std::chrono::milliseconds timeout = 10s);
+    HWND main = nullptr;
+    HWND control(int id) const { return GetDlgItem(main, id); }
+    bool shown() const { return IsWindowVisible(main) != FALSE; }
+    bool waitShown(bool wanted) const {
+        return waitFor([&] { return shown() == wanted; });
+    }
+    bool waitForExit() { return WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0; }
 
-    // A menu command or a button press, posted so that modal UI it opens does not block.
-    void command(int id) const;
-    void click(int controlId) const;
-    void setText(int controlId, const std::wstring& text) const;
-    std::wstring text(int controlId) const;
+    // Commands and clicks are posted, so that modal UI they open does not block.
+    void command(int id) const { PostMessageW(main, WM_COMMAND, id, 0); }
+    void click(int id) const { e2e::click(control(id)); }
+    void setText(int id, const std::wstring& text) const {
+        SendMessageW(control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    std::wstring text(int id) const { return windowText(control(id)); }
     // Types text into a control as key messages, one character at a time.
-    void type(int controlId, const std::wstring& text) const;
-    void trayEvent(UINT mouseMessage) const;
+    void type(int id, const std::wstring& text) const {
+        for (wchar_t c : text) SendMessageW(control(id), WM_CHAR, c, 1);
+    }
+    void tray(UINT mouse) const { PostMessageW(main, ids::kTrayCallback, ids::kTrayIconId, mouse); }
+    // Pops up the tray menu and chooses its item at this index with the keyboard.
+    bool pickTrayItem(int index) const;
 
-    // Top-level windows of this process of the given class (null for any) and title.
-    HWND findWindow(const wchar_t* className, const wchar_t* title) const;
-    std::vector<HWND> windows() const;
+    // Top-level windows of this process, by class and title unless null, visible unless asked.
+    std::vector<HWND> windows(const wchar_t* className, const wchar_t* title = nullptr,
+                              bool hiddenToo = false) const;
+    HWND waitForWindow(const wchar_t* className, const wchar_t* title = nullptr) const;
 
 private:
     PROCESS_INFORMATION process_ = {};
-    HWND main_ = nullptr;
 };
 
-// A message box of the given process with this title, waited for.
-HWND waitForMessageBox(DWORD processId, const std::wstring& title,
-                       std::chrono::milliseconds timeout = 5s);
-std::wstring messageBoxText(HWND box);
-void closeMessageBox(HWND box);
+HWND focusOf(HWND window);  // the focus in the thread owning this window
+// What the screen shows in an area, row by row from the top, 0x00RRGGBB a pixel.
+std::vector<DWORD> capture(const RECT& area);
+// Saves what the screen shows of a window beside the tests as a BMP file, for review.
+bool saveImage(HWND window, const std::wstring& name);
 
-std::wstring windowText(HWND hwnd);
-// Window rectangle of a control in its parent's client coordinates.
-RECT childRect(HWND parent, int id);
-
-// The recorder: a helper program that appends its command line to a file.
-std::wstring recorderPath();
+// The recorder, a helper program that appends its command line to a file; a Recording
+// names a fresh file to programs started after it.
+inline std::wstring recorderPath() {
+    return testFolder() + L"recorder.exe";
+}
 class Recording {
 public:
-    Recording();  // a fresh file, named to started programs through the environment
-    ~Recording();
+    Recording();
+    ~Recording() { DeleteFileW(path_.c_str()); }
     std::vector<std::wstring> lines() const;
-    // Waits until at least n lines are there.
-    bool waitForLines(std::size_t n, std::chrono::milliseconds timeout = 5s) const;
+    bool waitForLines(std::size_t n) const {
+        return waitFor([&] { return lines().size() >= n; });
+    }
 
 private:
     std::wstring path_;
 };
-
-// Top-level windows of any process, by process id, class (null for any) and title.
-std::vector<HWND> windowsOf(DWORD processId, const wchar_t* className, const wchar_t* title);
-// A visible top-level window of the process with this class and title, waited for.
-HWND waitForVisibleWindow(DWORD processId, const wchar_t* className, const wchar_t* title,
-                          std::chrono::milliseconds timeout = 5s);
-// The open pop-up menu ("#32768") of the process, or null.
-HWND openPopupMenu(DWORD processId);
-// A key pressed and released, posted to the window's thread.
-void pressKey(HWND window, UINT virtualKey);
-// The window that has the keyboard focus in the thread that owns this window.
-HWND focusedWindow(HWND window);
-// Whether the shell holds the notification icon of this window and id.
-bool trayIconPresent(HWND owner, UINT id);
-// Removes that icon from the shell, as a shell that restarts loses it.
-bool removeTrayIcon(HWND owner, UINT id);
-// What the screen shows in an area, row by row from the top, one 0x00RRGGBB value a pixel.
-std::vector<std::uint32_t> screenPixels(const RECT& area);
-// Saves what the screen shows of a window as a 24-bit BMP file; true when written.
-bool saveWindowImage(HWND window, const std::wstring& path);
 
 }  // namespace td::e2e

@@ -1,240 +1,94 @@
-// The tray icon's mouse messages, showing and hiding the main window, and every way of
-// leaving the real program.
+// The tray icon's mouse messages, its return after a shell restart, and every way of leaving
+// the real program.
 #include <gtest/gtest.h>
+#include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 
-#include "app/window_ids.h"
 #include "driver.h"
 
 namespace td::e2e {
 namespace {
 
-bool shown(const Tillerdock& app) {
-    return IsWindowVisible(app.main()) != FALSE;
+// NIM_MODIFY tells whether the shell holds the program's icon; NIM_DELETE removes it.
+bool trayIcon(HWND owner, DWORD operation) {
+    NOTIFYICONDATAW icon = {sizeof(icon), owner, ids::kTrayIconId};
+    return Shell_NotifyIconW(operation, &icon) != FALSE;
 }
 
-bool waitShown(const Tillerdock& app, bool wanted) {
-    return waitFor([&] { return shown(app) == wanted; });
-}
-
-HWND waitForTrayMenu(const Tillerdock& app) {
-    HWND menu = nullptr;
-    waitFor([&] { return (menu = openPopupMenu(app.processId())) != nullptr; }, 3s);
-    return menu;
-}
-
-TEST(TrayE2E, DoubleClickTogglesTheWindowAndOtherMouseMessagesDoNothing) {
+TEST(TrayE2E, SavedOptionStartsInTheTrayDoubleClickTogglesOtherMessagesDoNothing) {
     clearSettings();
-    Tillerdock app;
-    ASSERT_TRUE(app.main());
-    ASSERT_TRUE(waitShown(app, true));
-    EXPECT_TRUE(trayIconPresent(app.main(), ids::kTrayIconId));
+    setSetting(L"Startup", L"True");
+    Tillerdock td;
+    ASSERT_TRUE(td.main);
+    EXPECT_FALSE(waitFor([&] { return td.shown(); }, 1s));
 
-    // A click, a press, a move on the icon; and real moves over the window whose x equals
-    // a double-click or a right-button release: none of them is a tray event.
-    for (UINT m : {WM_LBUTTONUP, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_RBUTTONDBLCLK})
-        app.trayEvent(m);
-    PostMessageW(app.main(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 10));
-    PostMessageW(app.main(), WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONUP, 10));
-    Sleep(300);
-    EXPECT_TRUE(shown(app));
-    EXPECT_FALSE(openPopupMenu(app.processId()));
+    // The icon is there; a restarted shell has lost it, and its announcement brings it back.
+    ASSERT_TRUE(trayIcon(td.main, NIM_DELETE));
+    SendMessageW(td.main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(trayIcon(td.main, NIM_MODIFY));
 
-    app.trayEvent(WM_LBUTTONDBLCLK);
-    EXPECT_TRUE(waitShown(app, false));
-    for (UINT m : {WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE}) app.trayEvent(m);
-    Sleep(300);
-    EXPECT_FALSE(shown(app));
-
-    app.trayEvent(WM_LBUTTONDBLCLK);
-    EXPECT_TRUE(waitShown(app, true));
-    EXPECT_FALSE(IsIconic(app.main()));
-    EXPECT_EQ(GetForegroundWindow(), app.main());
-    EXPECT_TRUE(app.running());
-}
-
-TEST(TrayE2E, RightButtonReleasePopsUpTheLaunchMenuWhoseItemsWork) {
-    clearSettings();
-    Recording recording;
-    setSetting(L"App2", L"\"" + recorderPath() + L"\" from-tray");
-    Tillerdock app;
-    ASSERT_TRUE(app.main());
-    ASSERT_TRUE(waitShown(app, true));
-
-    // Escape closes the menu and nothing else happens.
-    app.trayEvent(WM_RBUTTONUP);
-    HWND menu = waitForTrayMenu(app);
-    ASSERT_TRUE(menu);
-    pressKey(menu, VK_ESCAPE);
-    EXPECT_TRUE(waitFor([&] { return !openPopupMenu(app.processId()); }));
-    EXPECT_TRUE(shown(app));
-
-    // Window hidden: the items are "App 2", "Configure", "E&xit" (separators are skipped).
-    app.command(ids::kMenuHide);
-    ASSERT_TRUE(waitShown(app, false));
-    app.trayEvent(WM_RBUTTONUP);
-    ASSERT_TRUE(menu = waitForTrayMenu(app));
-    pressKey(menu, VK_DOWN);
-    pressKey(menu, VK_RETURN);
-    ASSERT_TRUE(recording.waitForLines(1));
-    EXPECT_NE(recording.lines()[0].find(L" from-tray"), std::wstring::npos);
-    EXPECT_FALSE(shown(app));
-
-    app.trayEvent(WM_RBUTTONUP);
-    ASSERT_TRUE(menu = waitForTrayMenu(app));
-    pressKey(menu, VK_DOWN);
-    pressKey(menu, VK_DOWN);
-    pressKey(menu, VK_RETURN);  // "Configure"
-    EXPECT_TRUE(waitShown(app, true));
-    EXPECT_FALSE(IsIconic(app.main()));
-
-    // Window shown: "App 2", "&Hide", "E&xit".
-    app.trayEvent(WM_RBUTTONUP);
-    ASSERT_TRUE(menu = waitForTrayMenu(app));
-    for (int i = 0; i < 3; ++i) pressKey(menu, VK_DOWN);
-    pressKey(menu, VK_RETURN);
-    EXPECT_TRUE(app.waitForExit());
-    EXPECT_EQ(getSetting(L"App2"), L"\"" + recorderPath() + L"\" from-tray");
-}
-
-TEST(TrayE2E, MinimizeHideOkAndCancelHideTheWindowAndItComesBack) {
-    clearSettings();
-    Tillerdock app;
-    ASSERT_TRUE(app.main());
-    ASSERT_TRUE(waitShown(app, true));
-
-    SendMessageW(app.main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_TRUE(waitShown(app, false));
-    app.trayEvent(WM_LBUTTONDBLCLK);  // "Configure" is now the visible item: shows
-    EXPECT_TRUE(waitShown(app, true));
-    EXPECT_FALSE(IsIconic(app.main()));
-
-    app.command(ids::kMenuHide);
-    EXPECT_TRUE(waitShown(app, false));
-    app.command(ids::kMenuConfigure);
-    EXPECT_TRUE(waitShown(app, true));
-    EXPECT_FALSE(IsIconic(app.main()));
-    EXPECT_EQ(GetForegroundWindow(), app.main());
-
-    for (int button : {ids::kOk, ids::kCancel}) {
-        SCOPED_TRACE(button);
-        app.click(button);
-        EXPECT_TRUE(waitShown(app, false));
-        app.trayEvent(WM_LBUTTONDBLCLK);
-        EXPECT_TRUE(waitShown(app, true));
-        EXPECT_FALSE(IsIconic(app.main()));
+    for (bool hidden : {true, false}) {
+        SCOPED_TRACE(hidden);
+        // Clicks, presses and moves on the icon; and plain moves over the window whose x
+        // equals a double-click or a right-button release.
+        for (UINT m :
+             {WM_LBUTTONUP, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MOUSEMOVE, WM_RBUTTONDBLCLK})
+            td.tray(m);
+        PostMessageW(td.main, WM_MOUSEMOVE, 0, MAKELPARAM(WM_LBUTTONDBLCLK, 10));
+        PostMessageW(td.main, WM_MOUSEMOVE, 0, MAKELPARAM(WM_RBUTTONUP, 10));
+        Sleep(300);
+        EXPECT_EQ(td.shown(), !hidden);
+        EXPECT_TRUE(td.windows(L"#32768").empty()) << "no menu";
+        td.tray(WM_LBUTTONDBLCLK);
+        EXPECT_TRUE(td.waitShown(hidden));
     }
+    td.tray(WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(td.waitShown(true));
+    EXPECT_FALSE(IsIconic(td.main));
+    // Minimised by the window's command: hidden.
+    SendMessageW(td.main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(td.waitShown(false));
 }
 
-// A log-off as the system sends it; it may end the process right after WM_ENDSESSION.
-void logOff(const Tillerdock& app) {
+// A log-off as the system sends it; the process may be ended right after WM_ENDSESSION.
+void logOff(const Tillerdock& td) {
     DWORD_PTR answer = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(app.main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
-                                    SMTO_NORMAL, 5000, &answer));
+    ASSERT_TRUE(SendMessageTimeoutW(td.main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                                    5000, &answer));
     EXPECT_TRUE(answer);  // the program lets the session end
-    ASSERT_TRUE(SendMessageTimeoutW(app.main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL,
+    ASSERT_TRUE(SendMessageTimeoutW(td.main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL,
                                     5000, &answer));
 }
 
-TEST(ExitE2E, EveryWayOfLeavingSavesTheEditsInAll21KeysAndEnds) {
+TEST(ExitE2E, EveryWayOfLeavingSavesAll21KeysAndEndsAnEmptyStoreIsWrittenOnlyThen) {
     using Leave = void (*)(const Tillerdock&);
-    const std::pair<const char*, Leave> ways[] = {
-        {"E&xit", [](const Tillerdock& a) { a.command(ids::kMenuExit); }},
-        {"Exit button", [](const Tillerdock& a) { a.click(ids::kExit); }},
-        {"WM_CLOSE", [](const Tillerdock& a) { PostMessageW(a.main(), WM_CLOSE, 0, 0); }},
-        {"SC_CLOSE",
-         [](const Tillerdock& a) { PostMessageW(a.main(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"log-off", &logOff},
+    const std::tuple<const char*, bool, Leave> ways[] = {
+        {"E&xit", false, [](const Tillerdock& td) { td.command(ids::kMenuExit); }},
+        {"Exit button", true, [](const Tillerdock& td) { td.click(ids::kExit); }},
+        {"WM_CLOSE", false, [](const Tillerdock& td) { PostMessageW(td.main, WM_CLOSE, 0, 0); }},
+        {"log-off", true, &logOff},
     };
     const std::wstring edited = L"\"C:\\Edited Path\\tool.exe\" /x";
-    for (const auto& [name, leave] : ways) {
+    for (const auto& [name, startup, leave] : ways) {
         SCOPED_TRACE(name);
         clearSettings();
-        setSetting(L"App3", L"stored three");
-        setSetting(L"Caption3", L"Three");
-        Tillerdock app;
-        ASSERT_TRUE(app.main());
-        const HWND main = app.main();
-        app.setText(ids::kAppBase + 1, edited);
-        app.setText(ids::kCaptionBase + 1, L"Edited caption");
+        Tillerdock td;
+        ASSERT_TRUE(td.waitShown(true));
+        td.setText(ids::kAppBase + 1, edited);
+        td.setText(ids::kCaptionBase + 1, L"Edited");
+        if (startup) SendMessageW(td.main, WM_COMMAND, ids::kMenuStartup, 0);
+        EXPECT_EQ(settings(), Keys{});
 
-        leave(app);
+        leave(td);
         // After a log-off the keys must be there at once; otherwise once the process ends.
         if (leave != &logOff) {
-            ASSERT_TRUE(app.waitForExit());
+            ASSERT_TRUE(td.waitForExit());
         }
-        EXPECT_EQ(getSetting(L"Startup"), L"False");
-        EXPECT_EQ(getSetting(L"App1"), edited);
-        EXPECT_EQ(getSetting(L"Caption1"), L"Edited caption");
-        EXPECT_EQ(getSetting(L"App3"), L"stored three");
-        EXPECT_EQ(getSetting(L"Caption3"), L"Three");
-        for (int n : {2, 4, 5, 6, 7, 8, 9, 10}) {
-            EXPECT_EQ(getSetting(L"App" + std::to_wstring(n)), L"") << n;
-            EXPECT_EQ(getSetting(L"Caption" + std::to_wstring(n)), L"") << n;
-        }
-        EXPECT_TRUE(app.waitForExit());
-        EXPECT_TRUE(app.windows().empty());
-        EXPECT_FALSE(trayIconPresent(main, ids::kTrayIconId));
+        EXPECT_EQ(settings(), savedSlots({{L"App1", edited}, {L"Caption1", L"Edited"}}, startup));
+        EXPECT_TRUE(td.waitForExit());
+        EXPECT_TRUE(td.windows(nullptr).empty());
     }
-}
-
-TEST(StartupE2E, MinimizeOnStartupIsSavedAtExitAndTheNextStartStaysInTheTray) {
-    clearSettings();
-    {
-        Tillerdock app;
-        ASSERT_TRUE(app.main());
-        app.command(ids::kMenuStartup);
-        Sleep(200);
-        EXPECT_FALSE(getSetting(L"Startup"));  // the toggle itself writes nothing
-        app.click(ids::kExit);
-        ASSERT_TRUE(app.waitForExit());
-        EXPECT_EQ(getSetting(L"Startup"), L"True");
-    }
-    Tillerdock app;
-    ASSERT_TRUE(app.main());
-    bool everShown = false;
-    waitFor([&] { return (everShown = shown(app)); }, 1s);
-    EXPECT_FALSE(everShown);
-    EXPECT_TRUE(trayIconPresent(app.main(), ids::kTrayIconId));
-    app.trayEvent(WM_LBUTTONDBLCLK);
-    EXPECT_TRUE(waitShown(app, true));
-    EXPECT_FALSE(IsIconic(app.main()));
-
-    app.command(ids::kMenuStartup);
-    PostMessageW(app.main(), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(app.waitForExit());
-    EXPECT_EQ(getSetting(L"Startup"), L"False");
-}
-
-TEST(TrayE2E, TaskbarCreatedAddsTheLostIconAgainAndLeavesTheWindowAlone) {
-    clearSettings();
-    Tillerdock app;
-    ASSERT_TRUE(app.main());
-    ASSERT_TRUE(waitShown(app, true));
-    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-    DWORD_PTR answer = 0;
-    auto announce = [&] {
-        return SendMessageTimeoutW(app.main(), taskbarCreated, 0, 0, SMTO_NORMAL, 5000, &answer);
-    };
-
-    // The icon still there: it stays.
-    ASSERT_TRUE(announce());
-    EXPECT_TRUE(trayIconPresent(app.main(), ids::kTrayIconId));
-
-    // A restarted shell has lost it.
-    ASSERT_TRUE(removeTrayIcon(app.main(), ids::kTrayIconId));
-    ASSERT_FALSE(trayIconPresent(app.main(), ids::kTrayIconId));
-    ASSERT_TRUE(announce());
-    EXPECT_TRUE(trayIconPresent(app.main(), ids::kTrayIconId));
-    EXPECT_TRUE(app.running());
-    EXPECT_TRUE(shown(app));
-
-    app.command(ids::kMenuHide);
-    ASSERT_TRUE(waitShown(app, false));
-    ASSERT_TRUE(announce());
-    Sleep(200);
-    EXPECT_FALSE(shown(app));
-    app.trayEvent(WM_LBUTTONDBLCLK);  // the icon's events still arrive and decode
-    EXPECT_TRUE(waitShown(app, true));
 }
 
 }  // namespace
