@@ -5,79 +5,49 @@
 #include "support/fakes.h"
 
 namespace td::test {
-namespace {
 
-using Texts = std::vector<std::wstring>;
+using About = Run;
 
-TEST(About, ReadMeStartsNotepadBesideTheProgramAndSurvivesAViewerThatFails) {
+TEST_F(About, ReadMeCtrlOnCloseAndTheLinksDoWhatTheySayWithTheAboutWindowAsOwner) {
     EXPECT_EQ(readMeCommandLine(L"C:\\Program Files\\Tiller Dock"),
               L"Notepad C:\\Program Files\\Tiller Dock\\Readme.txt");
-    Fixture f;
-    f.environment.folder = L"C:\\";
-    auto config = f.start();
-    auto about = f.app.about.get();
-    about->cmdRead->Click();
-    EXPECT_EQ(f.starter.started, Texts{L"Notepad C:\\Readme.txt"});
-    EXPECT_EQ(f.starter.showStates, std::vector<int>{1});
-    EXPECT_TRUE(f.messages.shown.empty());
-
-    f.starter.failing.insert(f.starter.started[0]);
-    about->cmdRead->Click();
-    EXPECT_EQ(f.messages.shown.size(), 1u);
-    EXPECT_FALSE(about->unloaded() || config->unloaded());
-}
-
-TEST(About, CtrlOnTheCloseButtonSaysThereIsNoEasterEgg) {
-    Fixture f;
-    f.start();
-    auto about = f.app.about.get();
-    about->cmdClose->KeyDown(17, 0);
-    about->cmdClose->KeyDown(17, ui::kShiftMask);
-    about->cmdClose->KeyDown(16, ui::kCtrlMask);  // Shift while Ctrl is held
-    about->cmdClose->KeyDown(67, ui::kCtrlMask);  // Ctrl+C
-    about->cmdClose->KeyDown(13, 0);
-    ASSERT_EQ(f.messages.shown.size(), 2u);
-    for (const auto& message : f.messages.shown) {
-        EXPECT_EQ(message.text, L"Sorry, no Easter Egg in this version.  :-(");
-        EXPECT_EQ(message.title, L"No Easter Egg");
-        EXPECT_EQ(message.style, 64);
-    }
-    EXPECT_FALSE(about->unloaded());
-}
-
-TEST(About, LinksOpenTheirFixedTargetsWithTheAboutWindowAsOwner) {
-    Fixture f;
-    f.start();
-    auto about = f.app.about.get();
-    about->lblEmail->setCaption(L"write to us");
+    folder = L"C:\\";
+    start();
+    auto about = app.about.get();
+    about->lblEmail->setCaption(L"write to us");  // the targets do not follow the labels
     about->lblWeb->setCaption(L"our site");
+    log.clear();
+    about->cmdRead->Click();
+    failingStarts.insert(L"Notepad C:\\Readme.txt");
+    about->cmdRead->Click();
+    for (auto [key, shift] : {std::pair{17, 0}, {17, ui::kShiftMask}, {67, ui::kCtrlMask}})
+        about->cmdClose->KeyDown(key, shift);
     about->lblEmail->Click();
     about->lblWeb->Click();
-    EXPECT_EQ(f.shell.opened,
-              (Texts{L"mailto:support@tillerdock.example", L"https://tillerdock.example/"}));
-    EXPECT_EQ(f.shell.owners, (std::vector<ui::Form*>{about.get(), about.get()}));
+    const std::wstring egg =
+        L"message No Easter Egg (64) over About Tillerdock: Sorry, no Easter "
+        L"Egg in this version.  :-(";
+    EXPECT_EQ(log, (Texts{L"start Notepad C:\\Readme.txt", L"start Notepad C:\\Readme.txt",
+                          L"message Tillerdock (48) over About Tillerdock: Tillerdock could not "
+                          L"start Notepad to show its read-me file.\n\nNotepad C:\\Readme.txt",
+                          egg, egg, L"open mailto:support@tillerdock.example over About Tillerdock",
+                          L"open https://tillerdock.example/ over About Tillerdock"}));
 }
 
-TEST(About, EachOpeningIsAFreshModalWindowAndEveryCloseEmptiesTheReference) {
-    Fixture f;
-    auto config = f.start();
-    f.windows.whileModal = [&](ui::Form& form) {
-        auto& about = dynamic_cast<frmAbout&>(form);
-        EXPECT_EQ(f.app.about.peek().get(), &about);
-        EXPECT_EQ(about.focused(), about.cmdClose);
-        if (f.windows.log.size() == 2)
-            about.cmdClose->Click();
-        else
-            about.unload(ui::UnloadMode::CloseCommand);
-        EXPECT_FALSE(f.app.about.peek());
-    };
-    f.windows.log.clear();
-    config->mnuAbout->Click();
-    config->mnuAbout->Click();
-    const std::wstring attach = L"attach About Tillerdock";
-    const std::wstring modal = L"modal About Tillerdock over Tillerdock";
-    EXPECT_EQ(f.windows.log, (Texts{attach, modal, attach, modal}));  // a new window each time
+TEST_F(About, EachOpeningIsAFreshModalWindowFocusedOnCloseAndEveryCloseEmptiesTheReference) {
+    start();
+    for (int way = 0; way < 2; ++way) {
+        log.clear();
+        config->mnuAbout->Click();
+        frmAbout* about = app.about.peek().get();  // the closing drops the only reference
+        EXPECT_EQ(about->focused(), about->cmdClose);
+        if (way == 0) about->cmdClose->Click();
+        if (way == 1) about->unload(ui::UnloadMode::CloseCommand);
+        EXPECT_FALSE(app.about.peek());
+        EXPECT_EQ(log, (Texts{L"attach About Tillerdock", L"modal About Tillerdock over Tillerdock",
+                              L"About Tillerdock shown", L"About Tillerdock closed",
+                              L"About Tillerdock destroyed"}));
+    }
 }
 
-}  // namespace
 }  // namespace td::test

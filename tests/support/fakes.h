@@ -1,143 +1,189 @@
-// Test doubles for the platform services: they record what the program asks of the
-// platform, in order, and answer as a test scripts them.
+// One test double for every platform service: it records what the program asks of the
+// platform, in order, and answers as a test scripts it.
 #pragma once
 
-#include <chrono>
-#include <functional>
+#include <gtest/gtest.h>
+
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "app/application.h"
 #include "app/frmConfig.h"
-#include "platform/services.h"
-#include "platform/ui/form.h"
 
 namespace td::test {
 
-class FakeStore : public SettingsStore {
-public:
-    std::map<std::wstring, std::wstring> values;         // by key; one section only
-    std::vector<std::wstring> log;                       // "read Key" / "write Key=Value"
-    std::map<std::wstring, std::wstring> failingWrites;  // key -> reason
+using Texts = std::vector<std::wstring>;
+
+// Stands in for a native window: logs what the user would see of the form, and when the
+// form is gone.
+struct RecordingView : ui::FormView {
+    RecordingView(Texts& log, std::wstring caption) : log(log), caption(std::move(caption)) {}
+    ~RecordingView() override { log.push_back(caption + L" destroyed"); }
+    void controlChanged(ui::Control&, ui::Property) override {}
+    void formChanged(ui::Form& form, ui::Property property) override {
+        if (property == ui::Property::Visible)
+            log.push_back(caption + (form.visible() ? L" shown" : L" hidden"));
+    }
+    void formUnloaded(ui::Form&) override { log.push_back(caption + L" closed"); }
+    Texts& log;
+    std::wstring caption;
+};
+
+struct Fake : SettingsStore,
+              ProgramStarter,
+              MessageBoxes,
+              WindowSystem,
+              TrayIcon,
+              Shell,
+              OpenFileDialog,
+              Environment {
+    // What the program asked for, in order: windows, tray icon, timers, messages, programs,
+    // links and dialogs. The store keeps its own: keys read, and "Key=Value" written.
+    Texts log, reads, writes;
+    std::map<std::wstring, std::wstring> stored, failingWrites;  // the latter: key -> reason
+    std::set<std::wstring> failingStarts;                        // command lines
+    int refusedIcons = 0;                                        // the next this many adds fail
+    bool iconPresent = false;
+    std::wstring iconTip;
+    std::vector<std::function<void()>> timers;
+    std::function<void()> whileMessageUp;
+    // The Open dialog's choice; empty: the user cancels.
+    std::wstring fileToChoose, folder = L"C:\\Program Files\\Tillerdock";
 
     std::wstring ReadSetting(const std::wstring& appName, const std::wstring& section,
-                             const std::wstring& key, const std::wstring& defaultValue) override;
+                             const std::wstring& key, const std::wstring& defaultValue) override {
+        EXPECT_EQ(appName + L"\\" + section, L"Brackenfold\\Quaymaster");
+        reads.push_back(key);
+        return stored.count(key) ? stored[key] : defaultValue;
+    }
     Status WriteSetting(const std::wstring& appName, const std::wstring& section,
-                        const std::wstring& key, const std::wstring& value) override;
-
-    std::vector<std::wstring> writes() const;  // keys written, in order
-    std::vector<std::wstring> reads() const;   // keys read, in order
-    void clearLog() { log.clear(); }
-};
-
-class FakeStarter : public ProgramStarter {
-public:
-    std::vector<std::wstring> started;  // every command line asked for, in order
-    std::vector<int> showStates;        // the show state of each, in the same order
-    std::set<std::wstring> failing;     // command lines that fail to start
-    std::function<void(const std::wstring&)> onStart;
-
-    StartResult StartProgram(const std::wstring& commandLine, int showState) override;
-};
-
-struct ShownMessage {
-    ui::Form* owner;
-    std::wstring text;
-    std::wstring title;
-    int style;
-};
-
-class FakeMessages : public MessageBoxes {
-public:
-    std::vector<ShownMessage> shown;
-    std::function<void(const ShownMessage&)> onShow;
+                        const std::wstring& key, const std::wstring& value) override {
+        EXPECT_EQ(appName + L"\\" + section, L"Brackenfold\\Quaymaster");
+        writes.push_back(key + L"=" + value);
+        if (failingWrites.count(key)) return Status::failure(failingWrites[key]);
+        stored[key] = value;
+        return Status::success();
+    }
+    StartResult StartProgram(const std::wstring& commandLine, int showState) override {
+        EXPECT_EQ(showState, kShowNormal) << commandLine;
+        log.push_back(L"start " + commandLine);
+        if (commandLine.empty() || failingStarts.count(commandLine)) return {false, 0, 2};
+        return {true, 1000, 0};
+    }
     void show(ui::Form* owner, const std::wstring& text, const std::wstring& title,
-              int style) override;
-};
-
-class FakeWindows : public WindowSystem {
-public:
-    std::vector<std::wstring> log;  // "attach X", "modal X", "foreground X", "popup X default Y"
-    // What the user would see of each attached form: "X shown", "X hidden", "X closed".
-    std::vector<std::wstring> visibility;
-    std::function<void(ui::Form&)> whileModal;  // runs while a modal window is up
-    std::function<void()> whilePopup;           // runs while a pop-up menu is up
-    ui::MenuItem* lastDefault = nullptr;
-    std::vector<std::pair<std::chrono::milliseconds, std::function<void()>>> timers;
-
-    void attach(ui::Form& form) override;
-    void showModal(ui::Form& form, ui::Form& owner) override;
-    void setForeground(ui::Form& form) override;
-    void popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem) override;
-    void runAfter(std::chrono::milliseconds delay, std::function<void()> callback) override;
-    // Runs the timers due so far, oldest first, including those they schedule.
-    void runTimers();
-};
-
-class FakeTray : public TrayIcon {
-public:
-    std::vector<std::wstring> log;  // "add" / "remove"
-    int refuseAdds = 0;             // the next this many adds fail
-    bool present = false;
-    TrayIconData lastData;
-    std::function<void()> onRemove;
-    bool add(ui::Form& owner, const TrayIconData& data) override;
-    void remove(ui::Form& owner, const TrayIconData& data) override;
-};
-
-class FakeShell : public Shell {
-public:
-    std::vector<std::wstring> opened;
-    std::vector<ui::Form*> owners;
-    void open(ui::Form& owner, const std::wstring& target) override;
-};
-
-class FakeOpenDialog : public OpenFileDialog {
-public:
-    std::vector<OpenDialogState> shownWith;        // the state as each showing found it
-    std::function<bool(OpenDialogState&)> answer;  // default: cancel
-    bool showOpen(ui::Form& owner, OpenDialogState& state) override;
-};
-
-class FakeEnvironment : public Environment {
-public:
-    std::wstring folder = L"C:\\Program Files\\Tillerdock";
+              int style) override {
+        log.push_back(L"message " + title + L" (" + std::to_wstring(style) + L") over " +
+                      (owner ? owner->caption() : L"nothing") + L": " + text);
+        if (whileMessageUp) whileMessageUp();
+    }
+    void attach(ui::Form& form) override {
+        log.push_back(L"attach " + form.caption());
+        form.attachView(std::make_unique<RecordingView>(log, form.caption()));
+    }
+    void showModal(ui::Form& form, ui::Form& owner) override {
+        log.push_back(L"modal " + form.caption() + L" over " + owner.caption());
+        form.show();
+    }
+    void setForeground(ui::Form& form) override { log.push_back(L"foreground " + form.caption()); }
+    void popupMenu(ui::Form&, ui::MenuItem& menu, ui::MenuItem* defaultItem) override {
+        log.push_back(L"popup " + menu.caption() + L" default " +
+                      (defaultItem ? defaultItem->caption() : L"none"));
+    }
+    void runAfter(std::chrono::milliseconds delay, std::function<void()> callback) override {
+        log.push_back(L"after " + std::to_wstring(delay.count()) + L"ms");
+        timers.push_back(std::move(callback));
+    }
+    // Runs the timers, oldest first, including those they schedule.
+    void runTimers() {
+        for (std::size_t i = 0; i < timers.size(); ++i) {
+            auto timer = std::move(timers[i]);  // the list may grow while it runs
+            timer();
+        }
+        timers.clear();
+    }
+    bool add(ui::Form&, const TrayIconData& data) override {
+        log.push_back(L"tray add");
+        iconTip = data.tip;
+        if (iconPresent || refusedIcons-- > 0) return false;  // one icon per identifier
+        iconPresent = true;
+        return true;
+    }
+    void remove(ui::Form&, const TrayIconData&) override {
+        log.push_back(L"tray remove");
+        iconPresent = false;
+    }
+    void open(ui::Form& owner, const std::wstring& target) override {
+        log.push_back(L"open " + target + L" over " + owner.caption());
+    }
+    // Logs "dialog <filter> <index> <flags> <offered name>". A choice comes back as a user's
+    // would, with the other file type.
+    bool showOpen(ui::Form&, OpenDialogState& state) override {
+        log.push_back(L"dialog " + state.filter + L" " + std::to_wstring(state.filterIndex) + L" " +
+                      std::to_wstring(state.flags) + L" " + state.fileName);
+        if (fileToChoose.empty()) return false;
+        state.fileName = fileToChoose;
+        state.filterIndex = 2;
+        return true;
+    }
     std::wstring programFolder() override { return folder; }
 };
 
-// Every double together, and an application built on them.
-struct Fixture {
-    FakeStore store;
-    FakeStarter starter;
-    FakeMessages messages;
-    FakeWindows windows;
-    FakeTray tray;
-    FakeShell shell;
-    FakeOpenDialog openDialog;
-    FakeEnvironment environment;
-    Application app{
-        Services{store, starter, messages, windows, tray, shell, openDialog, environment}};
+// "Key=Value" texts by key.
+inline std::map<std::wstring, std::wstring> byKey(const Texts& pairs) {
+    std::map<std::wstring, std::wstring> values;
+    for (const auto& pair : pairs)
+        values[pair.substr(0, pair.find(L'='))] = pair.substr(pair.find(L'=') + 1);
+    return values;
+}
 
-    // Starts the program on these stored values and returns its main window.
-    std::shared_ptr<frmConfig> start(std::map<std::wstring, std::wstring> stored = {});
+// The program on the double.
+struct Fixture : Fake {
+    Application app{Services{*this, *this, *this, *this, *this, *this, *this, *this}};
+    std::shared_ptr<frmConfig> config;
+    // Starts the program on these stored "Key=Value" texts; `config` is its main window.
+    void start(const Texts& values = {}) {
+        stored = byKey(values);
+        app.start();
+        config = app.config.get();
+    }
 };
+// A test of one run of the program.
+struct Run : Fixture, ::testing::Test {};
 
-// The keys of the main window (21) and of the group window (11), in saving order.
-std::vector<std::wstring> mainWindowKeys();
-std::vector<std::wstring> groupWindowKeys();
-// The store's log of writing these keys in order: the values given, `rest` for the others.
-std::vector<std::wstring> writesOf(const std::vector<std::wstring>& keys,
-                                   const std::map<std::wstring, std::wstring>& values,
-                                   const std::wstring& rest);
+// The first key, then each family's keys for slots 1 to 10.
+inline Texts keysOf(const std::wstring& first, std::initializer_list<const wchar_t*> families) {
+    Texts keys{first};
+    for (const std::wstring family : families)
+        for (int n = 1; n <= kSlotCount; ++n) keys.push_back(family + std::to_wstring(n));
+    return keys;
+}
+// The keys of the main window and of the group window, in the order they are saved.
+inline const Texts kMainKeys = keysOf(L"Startup", {L"App", L"Caption"});
+inline const Texts kGroupKeys = keysOf(L"chkGroupE", {L"chkGApp"});
 
-// The main window as the user sees it: "shown" or "hidden", "normal" or "minimised", and
-// which of "Configure" and "Hide" the menu offers ("Configure", "Hide", or "both"/"neither").
-std::wstring windowView(const frmConfig& config);
+// "Key=Value" for each key in order: the one given, else with the value `rest`.
+inline Texts keyValues(const Texts& keys, const std::wstring& rest, const Texts& given) {
+    auto values = byKey(given);
+    Texts pairs;
+    for (const auto& key : keys)
+        pairs.push_back(key + L"=" + (values.count(key) ? values[key] : rest));
+    return pairs;
+}
+
+// The main window as the user sees it: "shown" or "hidden", "normal" or "minimised", then
+// which of "Configure" and "Hide" the menu offers.
+inline std::wstring windowView(const frmConfig& config) {
+    return std::wstring(config.visible() ? L"shown " : L"hidden ") +
+           (config.windowState() == ui::kMinimized ? L"minimised " : L"normal ") +
+           (config.mnuConfigure->visible() ? L"Configure" : L"") +
+           (config.mnuHide->visible() ? L"Hide" : L"");
+}
 // A slot as the user sees it: "path|caption|caption box on/off|item shown/hidden: caption".
-std::wstring slotView(const frmConfig& config, int slot);
-// The slots whose launch-menu items are enabled.
-std::vector<int> enabledSlots(const frmConfig& config);
+inline std::wstring slotView(const frmConfig& config, int slot) {
+    return config.App[slot]->text() + L"|" + config.Caption[slot]->text() + L"|" +
+           (config.Caption[slot]->enabled() ? L"on|" : L"off|") +
+           (config.mnu[slot]->visible() ? L"item shown: " : L"item hidden: ") +
+           config.mnu[slot]->caption();
+}
 
 }  // namespace td::test

@@ -1,58 +1,125 @@
+// The Win32 platform services: the registry store, starting programs and the smaller helpers.
 #include "platform/win32/services.h"
 
-#include <windows.h>
+#include <gtest/gtest.h>
+#include <sddl.h>
 
-#include <memory>
-#include <string>
-
-#include "gtest/gtest.h"
-#include "platform/win32/form_view.h"
+#include <filesystem>
+#include <fstream>
 
 namespace td::win32 {
-namespace {
 
+namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-TEST(ErrorText, SystemWordingWithoutLineBreakElseTheNumber) {
-    const std::wstring text = errorText(ERROR_ACCESS_DENIED);
-    ASSERT_FALSE(text.empty());
-    EXPECT_EQ(text.find_last_not_of(L"\r\n \t"), text.size() - 1) << text;
+TEST(Win32Services, ErrorTextsAndFileTypeLists) {
+    const std::wstring denied = errorText(ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(!denied.empty() && !std::iswspace(denied.back())) << denied;
     EXPECT_EQ(errorText(0x2000ABCD), L"Error 536914893.");
+    EXPECT_EQ(dialogFilter(L"Executables (*.exe)|*.exe|All Files (*.*)|*.*|"),
+              L"Executables (*.exe)\0*.exe\0All Files (*.*)\0*.*\0"s);
 }
 
-TEST(DialogFilter, BarsBecomeNulsAndTheListEndsWithTwo) {
-    const std::wstring list = dialogFilter(L"Executables (*.exe)|*.exe|All Files (*.*)|*.*|");
-    EXPECT_EQ(list, L"Executables (*.exe)\0*.exe\0All Files (*.*)\0*.*\0"s);
-    EXPECT_EQ(list.c_str()[list.size()], L'\0');
-    EXPECT_EQ(dialogFilter(L"Text|*.txt"), L"Text\0*.txt\0"s);
-    EXPECT_EQ(dialogFilter(L""), L"");
+constexpr wchar_t kSection[] = L"Software\\TillerdockTest\\Section";
+
+// Gives the section key the access control list in SDDL form.
+void setSectionAccess(const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor,
+                                                         nullptr);
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSection, 0, WRITE_DAC, &key) == ERROR_SUCCESS) {
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+        RegCloseKey(key);
+    }
+    LocalFree(descriptor);
 }
 
-TEST(ProgramFolder, FolderOfTheRunningProgramWithoutTrailingBackslash) {
-    EXPECT_EQ(folderOf(L"C:\\Program Files\\Tool\\tool.exe"), L"C:\\Program Files\\Tool");
-    EXPECT_EQ(folderOf(L"C:\\tool.exe"), L"C:\\");
-    EXPECT_EQ(folderOf(L"\\\\?\\D:\\tool.exe"), L"\\\\?\\D:\\");
+struct RegistryStore : ::testing::Test {
+    void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\TillerdockTest"); }
+    void TearDown() override {
+        setSectionAccess(L"D:P(A;;KA;;;WD)");
+        SetUp();
+    }
+    Status write(const std::wstring& value, const std::wstring& key = L"App1") {
+        return store.WriteSetting(L"TillerdockTest", L"Section", key, value);
+    }
+    std::wstring read(const wchar_t* key = L"App1") {
+        return store.ReadSetting(L"TillerdockTest", L"Section", key, L"dflt");
+    }
+    RegistrySettingsStore store;
+};
 
-    // The build copies the recorder beside this test program.
+TEST_F(RegistryStore, TextsRoundTripWholeOtherTypesReadAsTheDefaultAndFailuresTellWhy) {
+    EXPECT_EQ(read(), L"dflt");
+    EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\TillerdockTest"), ERROR_FILE_NOT_FOUND)
+        << "a read created the key";
+    for (const std::wstring& text :
+         {L""s, L"   "s, L"\"C:\\Pr\u00f6gram\\\u65e5\u672c.exe\" \"an arg\" 'x'"s,
+          std::wstring(100'000, L'\u00ef'), L"old"s}) {
+        ASSERT_TRUE(write(text).ok);
+        EXPECT_EQ(read(), text) << "length " << text.size();
+    }
+    const DWORD number = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSection, L"Number", REG_DWORD, &number, 4);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSection, L"Expand", REG_EXPAND_SZ, L"%TEMP%", 14);
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSection, L"Bare", REG_SZ, L"abc", 6);  // no final NUL
+    EXPECT_EQ(read(L"Number") + read(L"Expand") + read(L"Bare"), L"dfltdfltabc");
+    EXPECT_FALSE(write(L"new", std::wstring(20'000, L'x')).reason.empty());  // no such value name
+    setSectionAccess(L"D:P(A;;KR;;;WD)");                                    // readable only
+    EXPECT_EQ(write(L"new").reason, errorText(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(read(), L"old");
+}
+
+// Starts a command line with the recorders in a scratch folder; each started recorder writes
+// its command line to the file named by TILLERDOCK_RECORD.
+struct StartProgram : ::testing::Test {
+    void SetUp() override { fs::create_directories(scratch + L"\\Program Files\\Tool"); }
+    void TearDown() override {
+        Sleep(50);  // time for a child still writing to let go of its file
+        std::error_code ignored;
+        fs::remove_all(scratch, ignored);
+    }
+    // What the started program recorded (ASCII here), or why there is nothing.
+    std::wstring run(const std::wstring& line) {
+        const std::wstring record = scratch + L"\\record" + std::to_wstring(++runs) + L".txt";
+        SetEnvironmentVariableW(L"TILLERDOCK_RECORD", record.c_str());
+        if (!starter.StartProgram(line, kShowNormal).ok) return L"(not started)";
+        for (int waited = 0; waited < 5000; waited += 20, Sleep(20)) {
+            std::ifstream file{fs::path(record)};
+            std::string text;
+            if (std::getline(file, text) && !file.eof()) return {text.begin(), text.end()};
+        }
+        return L"(nothing recorded)";
+    }
+    Win32ProgramStarter starter;
+    int runs = 0;
     const std::wstring folder = Win32Environment().programFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_NE(folder.back(), L'\\');
-    EXPECT_NE(GetFileAttributesW((folder + L"\\recorder.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::wstring scratch = (fs::temp_directory_path() / L"tillerdock-starter").wstring() +
+                                 std::to_wstring(GetCurrentProcessId());
+};
+
+// An unquoted path with blanks names that file, never a shorter one: "C:\Program.exe" for
+// "C:\Program Files\Tool\tool.exe".
+TEST_F(StartProgram, StartsTheLineAsTypedSearchesThePathAndNeverStartsAShorterName) {
+    const std::wstring line = folder + L"\\recorder.exe one \"two words\"  three";
+    EXPECT_EQ(run(line), line);
+    fs::copy_file(folder + L"\\recorder.exe", scratch + L"\\tdrecorder.exe");
+    std::wstring path(32767, L'\0');
+    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), 32767));
+    SetEnvironmentVariableW(L"PATH", (scratch + L";" + path).c_str());
+    EXPECT_EQ(run(L"tdrecorder found"), L"tdrecorder found");
+    SetEnvironmentVariableW(L"PATH", path.c_str());
+
+    fs::copy_file(folder + L"\\recorder_planted.exe", scratch + L"\\Program.exe");
+    const std::wstring tool = scratch + L"\\Program Files\\Tool\\tool.exe";
+    fs::copy_file(folder + L"\\recorder.exe", tool);
+    const std::wstring document = scratch + L"\\Program Files\\Tool\\read me.txt";
+    std::ofstream(fs::path(document)) << "not a program";
+    EXPECT_EQ(run(tool), L"\"" + tool + L"\"");
+    for (const std::wstring& nothing :
+         {L""s, L"   "s, scratch + L"\\missing.exe", document, scratch + L"\\Program Files\\Tool"})
+        EXPECT_EQ(run(nothing), L"(not started)") << nothing;
 }
 
-TEST(TrayIcon, RemoveTakesAwayWhatAddPut) {
-    const auto form = std::make_shared<ui::Form>(L"TrayTest", L"Tray test", 1440, 1440);
-    createFormView(*form, GetModuleHandleW(nullptr), nullptr, true);
-    ASSERT_NE(hwndOf(*form), nullptr);
-    Win32TrayIcon tray;
-    const TrayIconData data{7, L"Tillerdock"};
-    ASSERT_TRUE(tray.add(*form, data));
-    EXPECT_FALSE(tray.add(*form, data)) << "the shell took the same icon twice";
-    tray.remove(*form, data);
-    EXPECT_TRUE(tray.add(*form, data)) << "the icon was not removed";
-    tray.remove(*form, data);
-    form->unload();
-}
-
-}  // namespace
 }  // namespace td::win32
