@@ -28,16 +28,24 @@ wine_prepare() {
         fi
     fi
     wine_settle
+    wine_settings
+    if [ "$fresh" = 1 ]; then
+        # The desktop process of a new prefix started before these settings: start afresh.
+        # The settings are written once more, so that Wine's background processes start now,
+        # with their output here, and not under the first test program (whose output they
+        # would keep open).
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -w || true
+        wine_settle
+        wine_settings
+    fi
+}
+
+wine_settings() {
     # Without a window manager, Wine waits two seconds on every hide unless it manages the
     # windows itself; and a crash must never wait for someone to close a debugger dialog.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    if [ "$fresh" = 1 ]; then
-        # The desktop process of a new prefix started before these settings: start afresh.
-        wineserver -k >/dev/null 2>&1 || true
-        wineserver -w || true
-        wine_settle
-    fi
 }
 
 wine_settle() {
