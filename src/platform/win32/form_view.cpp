@@ -635,8 +635,6 @@ LRESULT Win32FormView::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                          window.bottom - window.top, SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
         }
-        case WM_MENUCHAR:
-            break;
         default:
             break;
     }
