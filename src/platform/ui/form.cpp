@@ -10,12 +10,6 @@ Form::Form(std::wstring name, std::wstring caption, int clientWidth, int clientH
 
 Form::~Form() = default;
 
-Control* Form::findControl(int id) const {
-    for (const auto& c : owned_)
-        if (c->id() == id) return c.get();
-    return nullptr;
-}
-
 MenuItem* Form::findMenuItem(int id) const {
     for (const auto& m : menuItems_)
         if (m->id() == id) return m.get();

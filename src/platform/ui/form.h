@@ -48,7 +48,6 @@ public:
     // Every control, in keyboard focus order; controls that take no focus come last.
     const std::vector<Control*>& controls() const { return tabOrder_; }
     const std::vector<MenuItem*>& menuBar() const { return menuBar_; }
-    Control* findControl(int id) const;
     MenuItem* findMenuItem(int id) const;
 
     bool visible() const { return visible_; }
@@ -62,8 +61,6 @@ public:
 
     Control* focused() const { return focused_; }
     void setFocus(Control& control);
-    // The native layer reports where the keyboard focus went.
-    void focusMoved(Control* control) { focused_ = control; }
 
     // Closes the window: Form_QueryUnload, then Form_Unload, then the native window goes.
     // Returns false when a handler cancelled the close.
