@@ -32,17 +32,8 @@ cmake --build "$build" -j "$(nproc)" --target bench
 prefix=${TILLERDOCK_BENCH_WINEPREFIX:-/tmp/wine-bench}
 results="$build/results.md"
 rm -f "$results"
-xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp -noreset" bash -c '
-    set -e
-    . "$1/scripts/wine-env.sh"
-    wine_prepare "$2"
-    wine_settle
-    status=0
-    (cd "$3" && wine bench.exe --runs "$4" --build "$5" --markdown results.md) || status=$?
-    wineserver -k || true
-    wineserver -w || true
-    exit $status
-' _ "$root" "$prefix" "$build" "$runs" "$config"
+(cd "$build" && "$root/scripts/under-wine.sh" "$prefix" \
+    wine bench.exe --runs "$runs" --build "$config" --markdown results.md)
 
 # The document: what is measured and how, the latest table, then what explains each miss.
 {

@@ -16,17 +16,8 @@ ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"
 echo "== Windows tests (Wine)"
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/tillerdock-wine.XXXXXX")
 trap 'WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"' EXIT
-xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp -noreset" bash -c '
-    set -e
-    . "$1/scripts/wine-env.sh"
-    wine_prepare "$2"
-    wine_settle
-    status=0
-    ctest --test-dir "$1/build/win" --output-on-failure --timeout 120 || status=$?
-    wineserver -k || true
-    wineserver -w || true
-    exit $status
-' _ "$root" "$prefix"
+"$root/scripts/under-wine.sh" "$prefix" \
+    ctest --test-dir "$root/build/win" --output-on-failure --timeout 120
 
 echo "== Release packages (installer under Wine)"
 "$root/scripts/release.sh"
