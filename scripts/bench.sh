@@ -9,6 +9,7 @@
 # The benchmark is not part of scripts/test.sh: it takes a few minutes and wants a quiet
 # machine (run it again when the load average printed with the results is high).
 set -euo pipefail
+. "$(dirname "$0")/system-path.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=10
 config=Release

@@ -1,13 +1,37 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Tillerdock needs on Debian 12 or Ubuntu:
-# CMake, the mingw-w64 cross compiler, Wine, a virtual X display, GoogleTest's sources,
-# ImageMagick (screenshots), Python 3 (the icon is drawn in text and turned into an .ico) and
-# NSIS (the installer).
-# Installs only what is missing; needs root.
+# Installs what building, running and testing Tillerdock needs on Debian 12 (or Ubuntu), as
+# Debian packages, installing only what is missing; needs root for that.
+#   scripts/install-deps.sh          install what is missing
+#   scripts/install-deps.sh --list   print the packages, one a line
+# Every program and file the scripts use comes from one of these packages:
+# scripts/check-deps.py holds the scripts to this list.
 set -euo pipefail
+. "$(dirname "$0")/system-path.sh"
 
-packages=(cmake make g++ g++-mingw-w64-x86-64-posix wine64 xvfb xauth imagemagick googletest
-          python3 nsis)
+packages=(
+    # Building: CMake and make, the native compiler (the core's unit tests), the mingw-w64
+    # cross compilers and their binutils (the Windows program), clang and lld (a second
+    # compiler for the Windows program), GoogleTest's sources, Python 3 (the icon is drawn as
+    # text and turned into an .ico).
+    cmake make g++ g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+    binutils-mingw-w64-x86-64 clang lld googletest python3-minimal
+    # Running and testing: Wine (`wine64` holds the 64-bit loader, `wine` the commands on
+    # the PATH), a virtual X display, ImageMagick (screenshots). The layout tests are written
+    # for Liberation Sans, the face Wine substitutes for the windows' fonts when it is
+    # installed; DejaVu Sans, the wide face a bare machine has, is tested as well.
+    wine wine64 xvfb xauth imagemagick-6.q16 fonts-liberation fonts-dejavu-core
+    # Packaging: NSIS for the installer; binutils' strings for the installer test.
+    nsis binutils
+    # Commands the scripts call that every Debian system has; named so that the check can
+    # hold every command to this list.
+    apt bash coreutils dpkg findutils grep sed diffutils util-linux
+)
+
+if [ "${1:-}" = --list ]; then
+    printf '%s\n' "${packages[@]}"
+    exit 0
+fi
+
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

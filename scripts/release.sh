@@ -4,6 +4,7 @@
 #   scripts/release.sh
 # Prints the paths of the two packages.
 set -euo pipefail
+. "$(dirname "$0")/system-path.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/release"
 "$root/scripts/install-deps.sh"

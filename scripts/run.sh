@@ -2,6 +2,7 @@
 # Installs what is missing, builds Tillerdock and runs it under Wine. Without a display
 # ($DISPLAY unset) it runs on a virtual one, saves a screenshot of the main window and ends.
 set -euo pipefail
+. "$(dirname "$0")/system-path.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh" win

@@ -3,6 +3,7 @@
 # Wine server; exits with the command's status.
 #   scripts/under-wine.sh PREFIX COMMAND [ARGS...]
 set -euo pipefail
+. "$(dirname "$0")/system-path.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 exec xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp -noreset" bash -c '
     set -e

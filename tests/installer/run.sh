@@ -8,6 +8,7 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
+. "$root/scripts/system-path.sh"
 build=$(cd "${1:-$root/build/release}" && pwd)
 
 # Everything from here on needs a display of its own.
