@@ -1,5 +1,5 @@
 // The program's entry point: the platform services, the main window, the message loop.
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <commctrl.h>
 #include <cstdlib>

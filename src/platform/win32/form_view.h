@@ -3,7 +3,7 @@
 // window's DPI.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
 // Win32 implementations of the platform services.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <memory>
 #include <type_traits>

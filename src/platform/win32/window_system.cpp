@@ -1,5 +1,6 @@
 #include "platform/win32/window_system.h"
 
+#include <cwctype>
 #include <map>
 #include <memory>
 

@@ -1,7 +1,7 @@
 // Native windows for the program's forms, modal windows, pop-up menus and one-shot timers.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/win32.h"
 
 #include <functional>
 
