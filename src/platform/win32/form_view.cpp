@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,7 +21,9 @@ constexpr wchar_t kClassPrefix[] = L"Tillerdock.";
 constexpr wchar_t kFontFace[] = L"MS Sans Serif";
 constexpr int kFontPointsTimes100 = 825;
 constexpr int kHeadingPoints = 12;
-constexpr int kSmallestPointsTimes100 = 650;
+// A label whose text is too wide for its box is set smaller, down to this size, and then
+// narrower.
+constexpr int kSmallestPointsTimes100 = 700;
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
 // A font handle that deletes itself.
@@ -220,9 +223,11 @@ void Win32FormView::create(bool isMainWindow) {
 // The layout is measured for "MS Sans Serif" 8.25 pt, so every control uses that face; a
 // wider face would wrap or clip the labels. Where the face is missing, the system's font
 // mapper substitutes its nearest match.
-HFONT createFont(UINT dpi, int pointsTimes100, int weight, bool underline) {
+// width: the characters' average width in pixels; 0 for the face's own proportions.
+HFONT createFont(UINT dpi, int pointsTimes100, int weight, bool underline, int width = 0) {
     LOGFONTW font = {};
     font.lfHeight = -MulDiv(pointsTimes100, static_cast<int>(dpi), 72 * 100);
+    font.lfWidth = width;
     font.lfWeight = weight;
     font.lfUnderline = underline;
     font.lfCharSet = DEFAULT_CHARSET;
@@ -352,8 +357,10 @@ HFONT Win32FormView::designFontOf(const ui::Control& control) const {
     return messageFont_.get();
 }
 
-// A label shows its whole text on one line: where the face the system substitutes is wider
-// than the one the layout was measured for, the label's text is set a little smaller.
+// A label shows its whole text on one line. Where the face the system substitutes is wider
+// than the one the layout was measured for, the label's text is set a little smaller; where
+// even the smallest size that still reads is too wide, its characters are set narrower at
+// that size, which keeps their height.
 void Win32FormView::fitLabelFonts() {
     fittedFonts_.clear();
     HDC dc = GetDC(hwnd_);
@@ -366,18 +373,28 @@ void Win32FormView::fitLabelFonts() {
         const bool bold = label->style() == ui::LabelStyle::Heading;
         const bool underline = label->style() == ui::LabelStyle::Link;
         int points = bold ? kHeadingPoints * 100 : kFontPointsTimes100;
+        int width = 0;
         HFONT font = designFontOf(*label);
         std::unique_ptr<Font> fitted;
         for (;;) {
             SIZE extent = {};
+            TEXTMETRICW metrics = {};
             HGDIOBJ old = SelectObject(dc, font);
             GetTextExtentPoint32W(dc, label->caption().c_str(),
                                   static_cast<int>(label->caption().size()), &extent);
+            GetTextMetricsW(dc, &metrics);
             SelectObject(dc, old);
-            if (extent.cx <= available || points <= kSmallestPointsTimes100) break;
-            points -= 25;
+            if (extent.cx <= available) break;
+            if (points > kSmallestPointsTimes100) {
+                points -= 25;
+            } else {
+                // The average width that would just fit, then a pixel less at each try.
+                width = width ? width - 1
+                              : MulDiv(metrics.tmAveCharWidth, available, extent.cx);
+                if (width < 1) break;
+            }
             fitted = std::make_unique<Font>();
-            fitted->reset(createFont(dpi_, points, bold ? FW_BOLD : FW_NORMAL, underline));
+            fitted->reset(createFont(dpi_, points, bold ? FW_BOLD : FW_NORMAL, underline, width));
             font = fitted->get();
         }
         if (fitted) fittedFonts_[control] = std::move(fitted);
