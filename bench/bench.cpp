@@ -1,12 +1,16 @@
 // Tillerdock's benchmark: start-up, memory, idle cost, launch latency and size of
-// tillerdock.exe, side by side with baseline_tray.exe, a tray program that does nothing but
-// hold one icon (the cost floor of any tray program here). Runs under Wine and on Windows.
+// tillerdock.exe, side by side with two baselines built like it: baseline_tray.exe, a tray
+// program that does nothing but hold one icon (the cost floor of any tray program here), and
+// baseline_window.exe, Tillerdock's main window with its controls, menus and tray icon in
+// plain Win32 (the cost floor of showing that window). Runs under Wine and on Windows.
 //
-//   bench.exe [--runs N] [--only WHAT] [--build NAME] [--markdown FILE] [--probe] [--raw]
+//   bench.exe [--runs N] [--only WHAT] [--build NAME] [--markdown FILE] [--verdict FILE]
+//             [--probe] [--raw]
 //
 // WHAT is a comma-separated choice of size, startup, idle and operations (the repeated
 // operations and the launch latency); all of them unless told. NAME names the build measured
-// (its CMake build type) in the report.
+// (its CMake build type) in the report. The last line printed is the verdict over every
+// target in the table, "N met, M missed"; --verdict also writes it alone to a file.
 //
 // It drives the programs from outside, as the end-to-end tests do: window messages to the
 // main window, the settings in the registry, and launch_target.exe, which sets an event when
@@ -48,16 +52,20 @@ int Bench::run() {
         operationsAndLatency();
     }
     const std::string loadAfter = loadAverage();
+    drive::clearSettings();
     std::printf("\n");
     printTable(rows_);
     for (const std::string& note : notes_) std::printf("\n%s\n", note.c_str());
-    drive::clearSettings();
     if (!options_.markdown.empty()) {
         const Report report{machine,       loadAfter, narrow(options_.build),
                             options_.runs, rows_,     notes_};
         if (!drive::writeFile(options_.markdown, markdown(report)))
-            std::printf("Could not write %s\n", narrow(options_.markdown).c_str());
+            std::printf("\nCould not write %s\n", narrow(options_.markdown).c_str());
     }
+    const std::string verdict = verdictLine(rows_);
+    if (!options_.verdict.empty() && !drive::writeFile(options_.verdict, verdict + "\n"))
+        std::printf("\nCould not write %s\n", narrow(options_.verdict).c_str());
+    std::printf("\n%s\n", verdict.c_str());
     return 0;
 }
 
@@ -76,6 +84,8 @@ int wmain(int argc, wchar_t** argv) {
             options.only = argv[++i];
         else if (arg == L"--markdown" && i + 1 < argc)
             options.markdown = argv[++i];
+        else if (arg == L"--verdict" && i + 1 < argc)
+            options.verdict = argv[++i];
         else if (arg == L"--probe")
             options.probe = true;
         else if (arg == L"--raw")
@@ -83,7 +93,7 @@ int wmain(int argc, wchar_t** argv) {
         else {
             std::printf(
                 "usage: bench.exe [--runs N] [--only WHAT] [--build NAME] [--markdown FILE] "
-                "[--probe] [--raw]\n");
+                "[--verdict FILE] [--probe] [--raw]\n");
             return 2;
         }
     }
@@ -93,10 +103,12 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     const std::wstring folder = drive::programFolder();
-    Bench bench(
-        options,
+    Subjects subjects{
         {"Tillerdock", folder + L"tillerdock.exe", td::ids::kConfigClass, td::ids::kTrayIconId},
-        {"Baseline", folder + L"baseline_tray.exe", L"Tillerdock.BenchBaseline", 1},
-        folder + L"launch_target.exe", started.get());
+        {"Tray baseline", folder + L"baseline_tray.exe", L"Tillerdock.BenchBaseline", 1},
+        {"Window baseline", folder + L"baseline_window.exe", L"Tillerdock.BenchWindow",
+         td::ids::kTrayIconId},
+    };
+    Bench bench(options, std::move(subjects), folder + L"launch_target.exe", started.get());
     return bench.run();
 }

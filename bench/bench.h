@@ -8,6 +8,7 @@
 
 #include "instance.h"
 #include "report.h"
+#include "resources.h"
 #include "small_tools.h"
 #include "store.h"
 
@@ -18,6 +19,7 @@ struct Options {
     std::wstring only;
     std::wstring build;
     std::wstring markdown;
+    std::wstring verdict;  // a file for the verdict line alone, for scripts
     bool probe = false;
     bool raw = false;
 
@@ -42,13 +44,29 @@ struct Idle {
     bool fromLinux = false;
 };
 
+// The programs measured: Tillerdock and its two baselines.
+struct Subjects {
+    Subject tillerdock;
+    // A tray program that holds one icon: the floor for a start into the tray and for
+    // everything done from the tray.
+    Subject trayBaseline;
+    // Tillerdock's main window, menus and tray icon in plain Win32: the floor for a start
+    // that shows the window.
+    Subject windowBaseline;
+};
+
+// Repeated operations: Tillerdock's resources at start-up, after the warm-up and after all
+// operations, and the tray baseline's at the end; none where the programs did not start.
+struct Growth {
+    std::optional<Resources> atStart, warm, after, baseAfter;
+    bool complete = false;  // every operation done
+};
+
 class Bench {
 public:
-    Bench(Options options, Subject tillerdock, Subject baseline, std::wstring target,
-          HANDLE started)
+    Bench(Options options, Subjects subjects, std::wstring target, HANDLE started)
         : options_(std::move(options)),
-          tillerdock_(std::move(tillerdock)),
-          baseline_(std::move(baseline)),
+          subjects_(std::move(subjects)),
           target_(std::move(target)),
           started_(started) {}
 
@@ -56,6 +74,11 @@ public:
 
 private:
     void prepare(Store store) const { prepareStore(store, target_); }
+
+    // The baseline a state of the program is measured against.
+    const Subject& baselineFor(Store store) const {
+        return store == Store::Empty ? subjects_.windowBaseline : subjects_.trayBaseline;
+    }
 
     // startup.cpp
     void startup(Store store, StartupFigures& td, StartupFigures& base);
@@ -66,12 +89,14 @@ private:
     void idleRows();
     // operations.cpp
     void operationsAndLatency();
+    Growth repeatOperations(Instance& app, Instance& base);
+    void growthRows(const Growth& growth);
+    void latencyRows(Instance* app);
     // probe.cpp
     void probe();
 
     Options options_;
-    Subject tillerdock_;
-    Subject baseline_;
+    Subjects subjects_;
     std::wstring target_;
     HANDLE started_;  // launch_target.exe sets it when it runs
     std::vector<Row> rows_;

@@ -34,8 +34,9 @@ Idle Bench::idle(const Subject& subject, Store store) {
 
 void Bench::idleRows() {
     for (Store store : {Store::Full, Store::Empty}) {
-        const Idle td = idle(tillerdock_, store);
-        const Idle base = idle(baseline_, store);
+        // Each state beside its own baseline: the tray program, or the plain window.
+        const Idle td = idle(subjects_.tillerdock, store);
+        const Idle base = idle(baselineFor(store), store);
         const char* state =
             store == Store::Full ? "in the tray (32 keys)" : "window shown (empty store)";
         const bool linux = td.fromLinux;
@@ -50,7 +51,7 @@ void Bench::idleRows() {
             notes_.push_back(format(
                 "Wake-ups are the voluntary context switches Linux counts for the "
                 "program's process. As a check, ten messages sent one at a time after the "
-                "idle time counted %s wake-ups for Tillerdock and %s for the baseline.",
+                "idle time counted %s wake-ups for Tillerdock and %s for the tray baseline.",
                 fixed(td.tenMessages, "%.0f").c_str(), fixed(base.tenMessages, "%.0f").c_str()));
     }
 }

@@ -15,7 +15,8 @@
 namespace bench {
 
 void Bench::probe() {
-    for (const Subject* subject : {&tillerdock_, &baseline_}) {
+    for (const Subject* subject :
+         {&subjects_.tillerdock, &subjects_.trayBaseline, &subjects_.windowBaseline}) {
         for (Store store : {Store::Empty, Store::Full}) {
             prepare(store);
             Instance app(*subject);
@@ -56,7 +57,7 @@ void Bench::probe() {
             } else {
                 std::printf("  no Linux process found\n");
             }
-            if (subject == &tillerdock_ && store == Store::Full) {
+            if (subject == &subjects_.tillerdock && store == Store::Full) {
                 const bool opened = openLaunchMenu(app);
                 std::printf("  launch menu opened and closed: %d\n", opened);
                 const auto launched = commandLaunch(app, started_, td::ids::kMenuSlotBase + 1);

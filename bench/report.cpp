@@ -26,6 +26,29 @@ std::string verdict(bool known, bool met) {
     return !known ? "n/a" : met ? "met" : "MISSED";
 }
 
+Row informationRow(std::string figure, std::string tillerdock, std::string baseline,
+                   std::string ratio) {
+    return {std::move(figure),
+            std::move(tillerdock),
+            std::move(baseline),
+            std::move(ratio),
+            "information",
+            "-",
+            false};
+}
+
+std::string verdictLine(const std::vector<Row>& rows) {
+    int met = 0, missed = 0;
+    for (const Row& r : rows) {
+        if (!r.hasTarget) continue;
+        if (r.result == "met")
+            ++met;
+        else
+            ++missed;
+    }
+    return format("%d met, %d missed", met, missed);
+}
+
 void printTable(const std::vector<Row>& rows) {
     std::size_t w[6] = {6, 10, 8, 5, 6, 6};
     for (const Row& r : rows) {
@@ -76,6 +99,7 @@ std::string markdown(const Report& report) {
     for (const Row& r : report.rows)
         text += "| " + r.figure + " | " + r.tillerdock + " | " + r.baseline + " | " + r.ratio +
                 " | " + r.target + " | " + r.result + " |\n";
+    text += "\nTargets: " + verdictLine(report.rows) + ".\n";
     for (const std::string& note : report.notes) text += "\n" + note + "\n";
     return text;
 }

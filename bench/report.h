@@ -9,9 +9,19 @@
 
 namespace bench {
 
+// One line of the table. A figure with a target has "met" or "MISSED" as its result, or "n/a"
+// when it could not be measured, which counts as missed. A figure shown for information has
+// no target and no result.
 struct Row {
     std::string figure, tillerdock, baseline, ratio, target, result;
+    bool hasTarget = true;
 };
+
+Row informationRow(std::string figure, std::string tillerdock, std::string baseline,
+                   std::string ratio);
+
+// The verdict over every target in the table: "N met, M missed".
+std::string verdictLine(const std::vector<Row>& rows);
 
 // A value with one decimal (or this pattern), "n/a" when it was not measured.
 std::string fixed(std::optional<double> value, const char* pattern = "%.1f");
@@ -34,6 +44,7 @@ struct Report {
     std::vector<std::string> notes;
 };
 
+// The Markdown for docs/benchmarks.md: the machine, the table, the verdict and the notes.
 std::string markdown(const Report& report);
 
 }  // namespace bench
