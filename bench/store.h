@@ -9,7 +9,8 @@ namespace bench {
 enum class Store { Empty, Full };
 
 // Empties the store, or fills it with all 32 keys: start in the tray, every slot on this
-// target program, the group switched on with slot 1 in it (a group launch starts one program).
+// target program (which carries an icon, so every slot has one to show), the group switched
+// on with slot 1 in it (a group launch starts one program).
 void prepareStore(Store store, const std::wstring& target);
 
 }  // namespace bench
