@@ -231,7 +231,8 @@ void createControl(HWND window, ControlSpec const& spec, UINT dpi, HFONT font, H
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), nullptr, nullptr);
     if (!control) return;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (spec.kind == Kind::Edit) SendMessageW(control, EM_SETLIMITTEXT, spec.maxLength, 0);
+    if (spec.kind == Kind::Edit)
+        SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(spec.maxLength), 0);
     if (spec.tooltip) {
         TTTOOLINFOW tool = {sizeof(tool)};
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;

@@ -1,5 +1,7 @@
 #include "drive/process.h"
 
+#include <cwchar>
+
 namespace drive {
 
 Process startProcess(std::wstring commandLine, std::optional<WORD> show) {
