@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds tillerdock.exe and the benchmark (in build/bench),
-# and measures Tillerdock against a minimal tray program under Wine on a virtual display:
-# start-up, memory, idle cost, launch latency and size. Prints the table and writes it, with
-# the machine it ran on, to docs/benchmarks.md.
+# and measures Tillerdock against two baselines, a minimal tray program and its main window
+# in plain Win32, under Wine on a virtual display: start-up, memory, idle cost, launch latency
+# and size. Prints the table and writes it, with the machine it ran on, to docs/benchmarks.md.
+# The last line printed is the verdict over every target in the table, "N met, M missed"
+# (a figure that could not be measured counts as missed).
 #   scripts/bench.sh [--runs N] [--config CONFIG]
 # N timings per figure (default 10); CONFIG is the CMake build type (default Release;
 # MinSizeRel is the build scripts/release.sh packs).
@@ -32,9 +34,14 @@ cmake --build "$build" -j "$(nproc)" --target bench
 # would only add its first-start work to the first measurements).
 prefix=${TILLERDOCK_BENCH_WINEPREFIX:-/tmp/wine-bench}
 results="$build/results.md"
-rm -f "$results"
+verdict="$build/verdict.txt"
+rm -f "$results" "$verdict"
 (cd "$build" && "$root/scripts/under-wine.sh" "$prefix" \
-    wine bench.exe --runs "$runs" --build "$config" --markdown results.md)
+    wine bench.exe --runs "$runs" --build "$config" --markdown results.md --verdict verdict.txt)
+if [ ! -s "$results" ] || [ ! -s "$verdict" ]; then
+    echo "bench.exe wrote no results" >&2
+    exit 1
+fi
 
 # The document: what is measured and how, the latest table, then what explains each miss.
 {
@@ -45,3 +52,5 @@ rm -f "$results"
     cat "$root/bench/findings.md"
 } >"$root/docs/benchmarks.md"
 echo "Wrote docs/benchmarks.md"
+# For scripts: the verdict alone, last.
+cat "$verdict"

@@ -1,63 +1,10 @@
 #include "driver.h"
 
-#include <cstdio>
-#include <thread>
+#include <string_view>
+
+#include "drive/files.h"
 
 namespace td::e2e {
-
-namespace {
-
-constexpr wchar_t kSettingsKey[] = L"Software\\Brackenfold\\Quaymaster";
-
-void pressKey(HWND window, UINT virtualKey) {
-    PostMessageW(window, WM_KEYDOWN, virtualKey, 1);
-    PostMessageW(window, WM_KEYUP, virtualKey, 0xC0000001);
-}
-
-}  // namespace
-
-std::wstring testFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path);
-    return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(20ms);
-    }
-    return true;
-}
-
-void clearSettings() {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-}
-
-void setSetting(const std::wstring& key, const std::wstring& value) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, key.c_str(), REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-Keys settings() {
-    Keys keys;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return keys;
-    wchar_t name[256], value[2048];
-    for (DWORD i = 0;; ++i) {
-        DWORD nameSize = 256, bytes = sizeof(value) - sizeof(wchar_t);
-        if (RegEnumValueW(key, i, name, &nameSize, nullptr, nullptr, reinterpret_cast<BYTE*>(value),
-                          &bytes) != ERROR_SUCCESS)
-            break;
-        value[bytes / sizeof(wchar_t)] = L'\0';
-        keys[name] = value;
-    }
-    RegCloseKey(key);
-    return keys;
-}
 
 Keys savedSlots(const Keys& slots, bool startup) {
     Keys keys{{L"Startup", startup ? L"True" : L"False"}};
@@ -69,12 +16,9 @@ Keys savedSlots(const Keys& slots, bool startup) {
     return keys;
 }
 
-Tillerdock::Tillerdock(const std::wstring& exe) {
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    STARTUPINFOW startup = {sizeof(startup)};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process_))
-        return;
+Tillerdock::Tillerdock(const std::wstring& exe)
+    : process_(drive::startProcess(drive::quoted(exe))) {
+    if (!process_) return;
     // Found once its controls exist, shown or not.
     waitFor(
         [this] {
@@ -86,51 +30,32 @@ Tillerdock::Tillerdock(const std::wstring& exe) {
 }
 
 Tillerdock::~Tillerdock() {
-    TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, 5000);
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
+    if (!process_) return;
+    TerminateProcess(process_.handle.get(), 1);
+    WaitForSingleObject(process_.handle.get(), 5000);
 }
 
 bool Tillerdock::pickTrayItem(int index) const {
     tray(WM_RBUTTONUP);
     HWND menu = waitForWindow(L"#32768");
-    for (int i = 0; i <= index; ++i) pressKey(menu, VK_DOWN);
-    pressKey(menu, VK_RETURN);
+    for (int i = 0; i <= index; ++i) drive::pressKey(menu, VK_DOWN);
+    drive::pressKey(menu, VK_RETURN);
     return menu && waitFor([&] { return windows(L"#32768").empty(); });
 }
 
 std::vector<HWND> Tillerdock::windows(const wchar_t* className, const wchar_t* title,
                                       bool hiddenToo) const {
-    std::pair<DWORD, std::vector<HWND>> search{process_.dwProcessId, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            auto& [wanted, found] = *reinterpret_cast<decltype(search)*>(lParam);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            if (pid == wanted) found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    std::erase_if(search.second, [&](HWND h) {
-        wchar_t name[128] = {};
-        GetClassNameW(h, name, 128);
-        return (!hiddenToo && !IsWindowVisible(h)) || (className && wcscmp(name, className)) ||
-               (title && windowText(h) != title);
+    std::vector<HWND> found = drive::topLevelWindows(process_.id, className);
+    std::erase_if(found, [&](HWND h) {
+        return (!hiddenToo && !IsWindowVisible(h)) || (title && windowText(h) != title);
     });
-    return search.second;
+    return found;
 }
 
 HWND Tillerdock::waitForWindow(const wchar_t* className, const wchar_t* title) const {
     std::vector<HWND> found;
     waitFor([&] { return !(found = windows(className, title)).empty(); }, 10s);
     return found.empty() ? nullptr : found.front();
-}
-
-std::wstring windowText(HWND hwnd) {
-    std::wstring text(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0) + 1, L'\0');
-    text.resize(SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
-    return text;
 }
 
 HWND focusOf(HWND window) {
@@ -165,12 +90,11 @@ bool saveImage(HWND window, const std::wstring& name) {
     const BITMAPINFOHEADER info = {sizeof(info), r.right - r.left, r.top - r.bottom, 1, 32};
     const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(info);
     const BITMAPFILEHEADER header = {0x4D42, offset + bytes, 0, 0, offset};  // "BM"
-    FILE* file = _wfopen((testFolder() + name).c_str(), L"wb");
-    if (!file) return false;
-    fwrite(&header, sizeof(header), 1, file);
-    fwrite(&info, sizeof(info), 1, file);
-    const bool written = bytes > 0 && fwrite(pixels.data(), 1, bytes, file) == bytes;
-    return fclose(file) == 0 && written;
+    if (bytes == 0) return false;
+    std::string image(reinterpret_cast<const char*>(&header), sizeof(header));
+    image.append(reinterpret_cast<const char*>(&info), sizeof(info));
+    image.append(reinterpret_cast<const char*>(pixels.data()), bytes);
+    return drive::writeFile(testFolder() + name, image);
 }
 
 Recording::Recording() {
@@ -183,14 +107,14 @@ Recording::Recording() {
 
 std::vector<std::wstring> Recording::lines() const {
     std::vector<std::wstring> lines;
-    FILE* file = _wfopen(path_.c_str(), L"rb");
-    char line[4096];
-    while (file && fgets(line, sizeof(line), file)) {
-        wchar_t wide[4096] = {};
-        MultiByteToWideChar(CP_UTF8, 0, line, -1, wide, 4096);
-        lines.emplace_back(wide, wcscspn(wide, L"\n"));
+    const std::string text = drive::readFile(path_).value_or("");
+    // The recorder writes each line whole, ending in '\n'.
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find('\n', at);
+        lines.push_back(drive::widen(std::string_view(text).substr(at, end - at)));
+        if (end == std::string::npos) break;
+        at = end + 1;
     }
-    if (file) fclose(file);
     return lines;
 }
 

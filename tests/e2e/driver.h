@@ -6,29 +6,37 @@
 
 #include <chrono>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "app/window_ids.h"
+#include "drive/process.h"
+#include "drive/settings.h"
 
 namespace td::e2e {
 
 using namespace std::chrono_literals;
-using Keys = std::map<std::wstring, std::wstring>;
+using Keys = drive::Settings;
 
 // The folder holding this test program, tillerdock.exe and the recorder, with a trailing '\'.
-std::wstring testFolder();
-bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s);
+inline std::wstring testFolder() {
+    return drive::programFolder();
+}
+inline bool waitFor(const std::function<bool()>& condition,
+                    std::chrono::milliseconds timeout = 5s) {
+    return drive::waitUntil(condition, timeout, 20ms);
+}
 
 // The program's settings key, HKCU\Software\Brackenfold\Quaymaster.
-void clearSettings();
-void setSetting(const std::wstring& key, const std::wstring& value);
-Keys settings();  // every value stored there
+using drive::clearSettings;
+using drive::setSetting;
+inline Keys settings() {  // every value stored there
+    return drive::readSettings();
+}
 // The 21 values OK and exit save: these slot values, every other slot empty.
 Keys savedSlots(const Keys& slots, bool startup);
 
-std::wstring windowText(HWND hwnd);
+using drive::windowText;
 inline void click(HWND button) {
     PostMessageW(button, BM_CLICK, 0, 0);
 }
@@ -45,7 +53,9 @@ public:
     bool waitShown(bool wanted) const {
         return waitFor([&] { return shown() == wanted; });
     }
-    bool waitForExit() { return WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0; }
+    bool waitForExit() {
+        return WaitForSingleObject(process_.handle.get(), 10000) == WAIT_OBJECT_0;
+    }
 
     // Commands and clicks are posted, so that modal UI they open does not block.
     void command(int id) const { PostMessageW(main, WM_COMMAND, id, 0); }
@@ -68,7 +78,7 @@ public:
     HWND waitForWindow(const wchar_t* className, const wchar_t* title = nullptr) const;
 
 private:
-    PROCESS_INFORMATION process_ = {};
+    drive::Process process_;
 };
 
 HWND focusOf(HWND window);  // the focus in the thread owning this window

@@ -1,0 +1,67 @@
+// The programs under test: Tillerdock and the baselines, each started, watched and closed as
+// a user's program.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "small_tools.h"
+
+namespace bench {
+
+// A program the benchmark starts: its file, and the window and tray icon it makes.
+struct Subject {
+    const char* name;
+    std::wstring exe;
+    const wchar_t* windowClass;
+    UINT iconId;
+};
+
+// The process's windows, top-level and child: USER objects that Wine's GetGuiResources
+// does not count.
+int windowCount(DWORD pid);
+
+// Whether the shell holds this icon: modifying nothing succeeds only for an icon it has.
+bool iconPresent(HWND owner, UINT id);
+
+// One running program.
+class Instance {
+public:
+    explicit Instance(const Subject& subject) : subject_(subject) {}
+    ~Instance() { stop(); }
+    Instance(const Instance&) = delete;
+    Instance& operator=(const Instance&) = delete;
+
+    // Starts the program and returns its start-up time: from CreateProcess until it waits for
+    // input (WaitForInputIdle) with its window created and its icon in the shell. Both are
+    // normally there when it first waits for input; if not, the later of the two counts.
+    std::optional<double> start();
+
+    // Closes the program as the user would (its window's close), and waits for it to end.
+    bool stop();
+
+    // Waits until the program has handled everything sent or posted to it so far.
+    void sync() const;
+
+    // Whether the last start waited for the icon after WaitForInputIdle returned.
+    bool iconAfterIdle() const { return iconAfterIdle_; }
+    HANDLE process() const { return process_.handle.get(); }
+    DWORD pid() const { return process_.id; }
+    HWND window() const { return window_; }
+    const Subject& subject() const { return subject_; }
+
+    // The Linux process behind it, under Wine.
+    std::optional<unsigned long> linuxPid();
+
+private:
+    const Subject& subject_;
+    drive::Process process_;
+    HWND window_ = nullptr;
+    bool iconAfterIdle_ = false;
+    std::optional<unsigned long> linuxPid_;
+};
+
+}  // namespace bench

@@ -1,0 +1,21 @@
+// Tillerdock's settings key, HKCU\Software\Brackenfold\Quaymaster, as a driver prepares and
+// reads it around a run of the program.
+#pragma once
+
+#include <map>
+#include <string>
+
+namespace drive {
+
+using Settings = std::map<std::wstring, std::wstring>;
+
+inline constexpr wchar_t kSettingsKey[] = L"Software\\Brackenfold\\Quaymaster";
+
+// Removes the key with every value in it: the store of a first start.
+void clearSettings();
+// Writes one value as text (REG_SZ), creating the key when it is missing.
+bool setSetting(const std::wstring& name, const std::wstring& value);
+// Every value under the key, by name; empty when the key does not exist.
+Settings readSettings();
+
+}  // namespace drive
