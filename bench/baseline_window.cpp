@@ -15,8 +15,8 @@
 #include <span>
 #include <type_traits>
 
-#include "app/window_ids.h"
 #include "platform/win32/resource_ids.h"
+#include "shared/window_ids.h"
 
 #if defined(__GLIBCXX__)
 // As in tillerdock.exe: the handles' destructors bring the C++ runtime's unwinding, and with
@@ -32,6 +32,8 @@ void __verbose_terminate_handler() {
 namespace {
 
 namespace ids = td::ids;
+// The tray icon's callback message, as Tillerdock's.
+UINT const kTrayCallback = WM_APP + 1;
 
 wchar_t const kClassName[] = L"Tillerdock.BenchWindow";
 wchar_t const kTitle[] = L"Window baseline";
@@ -326,7 +328,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     icon.hWnd = window;
     icon.uID = ids::kTrayIconId;
     icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    icon.uCallbackMessage = ids::kTrayCallback;
+    icon.uCallbackMessage = kTrayCallback;
     UniqueIcon const trayIcon = loadIcon(instance, SM_CXSMICON, dpi);
     icon.hIcon = trayIcon.get();
     lstrcpynW(icon.szTip, kTitle, ARRAYSIZE(icon.szTip));

@@ -20,10 +20,10 @@
 
 #include <cstdio>
 
-#include "app/window_ids.h"
 #include "drive/settings.h"
 #include "launch_target.h"
 #include "machine.h"
+#include "shared/window_ids.h"
 
 namespace bench {
 

@@ -4,8 +4,9 @@
 // This builds on windows.h.
 #include <tlhelp32.h>
 
-#include "app/window_ids.h"
 #include "instance.h"
+#include "platform/win32/tray_icon.h"
+#include "shared/window_ids.h"
 #include "small_tools.h"
 
 namespace bench {
@@ -35,7 +36,7 @@ void waitForTargetsToEnd() {
 }  // namespace
 
 bool openLaunchMenu(const Instance& app) {
-    PostMessageW(app.window(), td::ids::kTrayCallback, td::ids::kTrayIconId, WM_RBUTTONUP);
+    PostMessageW(app.window(), td::win32::kTrayCallbackMessage, td::ids::kTrayIconId, WM_RBUTTONUP);
     HWND popup = nullptr;
     if (!waitUntil([&] { return (popup = visiblePopupMenu(app.pid())) != nullptr; }, 10000))
         return false;

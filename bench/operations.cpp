@@ -3,9 +3,9 @@
 // from the tray, beside the tray baseline.
 #include <functional>
 
-#include "app/window_ids.h"
 #include "bench.h"
 #include "driving.h"
+#include "shared/window_ids.h"
 
 namespace bench {
 

@@ -6,11 +6,11 @@
 
 #include <cstdio>
 
-#include "app/window_ids.h"
 #include "bench.h"
 #include "driving.h"
 #include "linux_view.h"
 #include "resources.h"
+#include "shared/window_ids.h"
 
 namespace bench {
 

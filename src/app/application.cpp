@@ -3,6 +3,7 @@
 #include "about/frmAbout.h"
 #include "app/frmConfig.h"
 #include "group/frmGroup.h"
+#include "shared/product.h"
 
 namespace td {
 
@@ -10,6 +11,22 @@ Application::Application(Services s) : services(s), config(*this), group(*this),
 
 Application::~Application() = default;
 
-void Application::start() { config.get()->show(); }
+bool Application::attachWindow(ui::Form& form) {
+    const Status created = services.windows.attach(form);
+    if (config.peek().get() == &form) mainWindowCreated_ = created.ok;
+    if (created.ok) return true;
+    services.messages.show(nullptr,
+                           std::wstring(kProductName) + L" could not create its window \"" +
+                               form.caption() + L"\".\n\n" + created.reason,
+                           kProductName, kExclamationOk);
+    return false;
+}
+
+bool Application::start() {
+    auto main = config.get();
+    if (!mainWindowCreated_) return false;
+    main->show();
+    return true;
+}
 
 }  // namespace td

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/services.h"
+#include "platform/ui/form.h"
 
 namespace td {
 
@@ -39,12 +40,20 @@ public:
 
     // Process start: creates and loads the main window, then shows it in the state its
     // load chose. The caller then runs the message loop until the main window has closed.
-    void start();
+    // False when the main window could not be created (the user has been told).
+    bool start();
+
+    // Gives a new form its native window; when the system refuses one, tells the user and
+    // returns false, and the form is not loaded.
+    bool attachWindow(ui::Form& form);
 
     Services services;
     FormRef<frmConfig> config;
     FormRef<frmGroup> group;
     FormRef<frmAbout> about;
+
+private:
+    bool mainWindowCreated_ = false;
 };
 
 template <class T>
@@ -55,8 +64,7 @@ std::shared_ptr<T> FormRef<T>::get() {
         // window's load reads the group window).
         instance_ = std::make_shared<T>(app_);
         auto keep = instance_;
-        app_.services.windows.attach(*keep);
-        keep->Form_Load();
+        if (app_.attachWindow(*keep)) keep->Form_Load();
         return keep;
     }
     return instance_;

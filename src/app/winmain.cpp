@@ -1,13 +1,14 @@
 // The program's entry point: the platform services, the main window, the message loop.
 #include "platform/win32/win32.h"
-
+// The system's headers below build on windows.h.
 #include <commctrl.h>
+
 #include <cstdlib>
 
 #include "app/application.h"
 #include "app/frmConfig.h"
-#include "platform/win32/shell_messages.h"
 #include "platform/win32/services.h"
+#include "platform/win32/tray_icon.h"
 #include "platform/win32/window_system.h"
 
 #if defined(__GLIBCXX__)
@@ -15,7 +16,9 @@
 // end at once. The library's own handler would describe it first, and with it bring a
 // symbol demangler and formatted printing into every copy of the program.
 namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
+void __verbose_terminate_handler() {
+    std::abort();
+}
 }  // namespace __gnu_cxx
 #endif
 
@@ -34,9 +37,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     td::Application app(
         td::Services{store, starter, messages, windows, tray, shell, openDialog, environment});
 
-    windows.onAttach = &td::win32::routeShellMessages;
-
-    app.start();
+    if (!app.start()) return 1;
     td::win32::runMessageLoop([&] {
         auto config = app.config.peek();
         return !config || config->unloaded();

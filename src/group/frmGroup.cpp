@@ -1,8 +1,9 @@
 #include "group/frmGroup.h"
 
 #include "app/application.h"
-#include "app/product.h"
-#include "app/window_ids.h"
+#include "app/frmConfig.h"
+#include "platform/text.h"
+#include "shared/window_ids.h"
 #include "slots/settings_layout.h"
 
 namespace td {
@@ -33,23 +34,22 @@ constexpr int kBoxHeight = 195;
 
 frmGroup::frmGroup(Application& app) : Form(L"frmGroup", ids::kGroupTitle, 4830, 3330), app_(app) {
     setHasIcon(false);
-    Label1 = &add<ui::Label>(ids::kGroupHeading, L"Label1", ui::Rect{60, 60, 4725, 375}, nullptr,
+    Label1 = &add<ui::Label>(ids::kGroupHeading, ui::Rect{60, 60, 4725, 375}, nullptr,
                              L"Group Launch", ui::LabelStyle::Heading);
-    Frame1 = &add<ui::Frame>(ids::kGroupFrame, L"Frame1", ui::Rect{45, 435, 4725, 2400});
-    chkGroupE = &add<ui::CheckBox>(ids::kGroupSwitch, L"chkGroupE", ui::Rect{210, 450, 975, 210},
-                                   nullptr, L"Enabled?");
+    Frame1 = &add<ui::Frame>(ids::kGroupFrame, ui::Rect{45, 435, 4725, 2400});
+    chkGroupE =
+        &add<ui::CheckBox>(ids::kGroupSwitch, ui::Rect{210, 450, 975, 210}, nullptr, L"Enabled?");
     for (int n = 1; n <= kSlotCount; ++n) {
         const BoxLayout& at = kBoxLayout[n];
-        chkApp[n] = &add<ui::CheckBox>(ids::kGroupBoxBase + n, L"chkApp" + settings::decimalText(n),
+        chkApp[n] = &add<ui::CheckBox>(ids::kGroupBoxBase + n,
                                        ui::Rect{at.left, at.top, at.width, kBoxHeight}, Frame1,
-                                       L"App " + settings::decimalText(n));
+                                       L"App " + decimalText(n));
     }
-    Label9 = &add<ui::Label>(ids::kGroupNotice, L"Label9", ui::Rect{60, 2085, 4620, 255}, Frame1,
+    Label9 = &add<ui::Label>(ids::kGroupNotice, ui::Rect{60, 2085, 4620, 255}, Frame1,
                              kOwnershipNotice, ui::LabelStyle::Centered);
-    Command2 = &add<ui::Button>(ids::kGroupOkay, L"Command2", ui::Rect{2475, 2925, 1110, 360},
-                                nullptr, L"Okay");
-    Command1 = &add<ui::Button>(ids::kGroupCancel, L"Command1", ui::Rect{3690, 2925, 1110, 360},
-                                nullptr, L"Cancel");
+    Command2 = &add<ui::Button>(ids::kGroupOkay, ui::Rect{2475, 2925, 1110, 360}, nullptr, L"Okay");
+    Command1 =
+        &add<ui::Button>(ids::kGroupCancel, ui::Rect{3690, 2925, 1110, 360}, nullptr, L"Cancel");
 
     chkGroupE->Click = [this] { chkGroupE_Click(); };
     Command2->Click = [this] { Command2_Click(); };
@@ -59,7 +59,7 @@ frmGroup::frmGroup(Application& app) : Form(L"frmGroup", ids::kGroupTitle, 4830,
                  Command1, chkApp[4], chkApp[9], chkApp[5], chkApp[10], chkGroupE});
 }
 
-void frmGroup::readBox(ui::CheckBox& box, const std::wstring& key) {
+void frmGroup::readBox(ui::CheckBox& box, const settings::Key& key) {
     if (auto value = settings::toInteger16(settings::read(app_.services.store, key, L"0")))
         box.setValue(*value);
 }
@@ -69,7 +69,7 @@ void frmGroup::enableSlotBoxes(bool enabled) {
 }
 
 void frmGroup::Form_Load() {
-    readBox(*chkGroupE, settings::kGroupSwitchKey);
+    readBox(*chkGroupE, settings::groupSwitchKey());
     auto config = app_.config.get();
     config->mnuGroupL->setVisible(chkGroupE->value() == 1);
     for (int n = 1; n <= kSlotCount; ++n) readBox(*chkApp[n], settings::groupKey(n));
@@ -78,25 +78,22 @@ void frmGroup::Form_Load() {
     for (int n = 1; n <= kSlotCount; ++n) chkApp[n]->setCaption(config->Caption[n]->text());
 }
 
-void frmGroup::chkGroupE_Click() { enableSlotBoxes(chkGroupE->value() == 1); }
+void frmGroup::chkGroupE_Click() {
+    enableSlotBoxes(chkGroupE->value() == 1);
+}
 
 void frmGroup::Command2_Click() {
     settings::Saver saver(app_.services.store);
-    saver.write(settings::kGroupSwitchKey, settings::decimalText(chkGroupE->value()));
+    saver.write(settings::groupSwitchKey(), decimalText(chkGroupE->value()));
     for (int n = 1; n <= kSlotCount; ++n)
-        saver.write(settings::groupKey(n), settings::decimalText(chkApp[n]->value()));
-    const auto& failures = saver.failures();
-    if (!failures.empty()) {
+        saver.write(settings::groupKey(n), decimalText(chkApp[n]->value()));
+    if (!saver.failures().empty()) {
         // Closing now would look like a save; the choices stay on screen instead.
-        std::wstring text = L"Tillerdock could not save the group selection:\n";
-        for (const auto& f : failures) {
-            const std::wstring what = f.key == settings::kGroupSwitchKey
-                                          ? L"the \"Enabled?\" switch"
-                                          : L"slot " + f.key.substr(7) + L" in the group";
-            text += L"\n" + what + L": " + f.reason;
-        }
-        text += L"\n\nYour choices are still in the window. Press Okay to try again.";
-        app_.services.messages.show(this, text, L"Tillerdock", kExclamationOk);
+        app_.services.messages.show(
+            this,
+            saver.report(std::wstring(kProductName) + L" could not save the group selection:",
+                         L"Your choices are still in the window. Press Okay to try again."),
+            kProductName, kExclamationOk);
         return;
     }
     unload(ui::UnloadMode::Code);
@@ -104,7 +101,7 @@ void frmGroup::Command2_Click() {
 
 void frmGroup::Command1_Click() {
     // Restored before closing, so that the closing sets the menu from the stored switch.
-    readBox(*chkGroupE, settings::kGroupSwitchKey);
+    readBox(*chkGroupE, settings::groupSwitchKey());
     for (int n = 1; n <= kSlotCount; ++n) readBox(*chkApp[n], settings::groupKey(n));
     unload(ui::UnloadMode::Code);
 }

@@ -4,12 +4,15 @@
 
 #include <cstdint>
 
-#include "app/frmConfig.h"
 #include "platform/ui/form.h"
+#include "shared/product.h"
 
 namespace td {
 
 class Application;
+namespace settings {
+struct Key;
+}  // namespace settings
 
 class frmGroup : public ui::Form {
 public:
@@ -32,7 +35,7 @@ public:
 private:
     // Sets a box from a stored text; a text that is no 16-bit integer, or a number the box
     // does not hold, leaves the box as it was.
-    void readBox(ui::CheckBox& box, const std::wstring& key);
+    void readBox(ui::CheckBox& box, const settings::Key& key);
     void enableSlotBoxes(bool enabled);
 
     Application& app_;

@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "app/frmConfig.h"
 #include "group/frmGroup.h"
 
 namespace td {

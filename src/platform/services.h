@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 
 namespace td {
@@ -39,20 +38,14 @@ public:
 // Show state for a started program: a normal window that is activated.
 inline constexpr int kShowNormal = 1;
 
-struct StartResult {
-    bool ok = false;
-    std::uint32_t processId = 0;
-    std::uint32_t error = 0;  // the system's error code when not ok
-};
-
-// Starts a program from a command line, used exactly as given, without waiting for it.
+// Starts a program from a command line without waiting for it; false when it could not.
 class ProgramStarter {
 public:
     virtual ~ProgramStarter() = default;
-    virtual StartResult StartProgram(const std::wstring& commandLine, int showState) = 0;
+    virtual bool StartProgram(const std::wstring& commandLine, int showState) = 0;
 };
 
-// Message-box style codes in use.
+// Message-box style codes in use: an exclamation or information icon, one OK button.
 inline constexpr int kExclamationOk = 48;
 inline constexpr int kInformationOk = 64;
 
@@ -65,20 +58,35 @@ public:
                       int style) = 0;
 };
 
+// A point on the screen, in pixels.
+struct ScreenPoint {
+    int x = 0;
+    int y = 0;
+};
+
+// Where a pop-up menu opens: its top-left corner at a point, and whether its first item is
+// highlighted at once, as when the keyboard opened it.
+struct PopupPlace {
+    ScreenPoint at;
+    bool fromKeyboard = false;
+};
+
 // Window services the model cannot express by state alone.
 class WindowSystem {
 public:
     virtual ~WindowSystem() = default;
     // Gives a new form its native window (hidden), before its load runs.
-    virtual void attach(ui::Form& form) = 0;
+    virtual Status attach(ui::Form& form) = 0;
     // Shows the form modal over its owner; returns when it has closed or been hidden.
     virtual void showModal(ui::Form& form, ui::Form& owner) = 0;
     virtual void setForeground(ui::Form& form) = 0;
-    // Pops up a drop-down menu at the pointer with the given item drawn as the default;
-    // returns when the menu has closed. A chosen item's handler runs afterwards.
-    virtual void popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem) = 0;
-    // Runs the callback once after the delay, on the user-interface thread.
-    virtual void runAfter(std::chrono::milliseconds delay, std::function<void()> callback) = 0;
+    // Pops up a drop-down menu with the given item drawn as the default; returns when the menu
+    // has closed, true when an item was chosen. The chosen item's handler runs afterwards.
+    virtual bool popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem,
+                           const PopupPlace& place) = 0;
+    // Runs the callback once after the delay, on the user-interface thread; false when the
+    // system has no timer to give.
+    virtual bool runAfter(std::chrono::milliseconds delay, std::function<void()> callback) = 0;
 };
 
 // The one notification-area icon of the run.
@@ -87,10 +95,26 @@ struct TrayIconData {
     std::wstring tip;
 };
 
+// What the user did to the notification-area icon, or the shell's news about it, decoded by
+// the tray service from whatever the shell sends.
+enum class TrayAction {
+    Activate,        // the icon's default action: a double-click, or Enter on the icon
+    ContextMenu,     // the icon's menu: a right click, or the keyboard's menu key
+    ShellRestarted,  // the notification area is new and holds no icon
+};
+
+struct TrayEvent {
+    TrayAction action = TrayAction::Activate;
+    // Where a menu opens, and whether the keyboard asked for it.
+    PopupPlace place;
+};
+
 class TrayIcon {
 public:
     virtual ~TrayIcon() = default;
-    // The icon shows the owner's own icon; its events reach the owner's tray handler.
+    // From now on the icon's events, and the shell's restarts, reach the handler.
+    virtual void listen(ui::Form& owner, std::function<void(const TrayEvent&)> handler) = 0;
+    // The icon shows the owner's own icon.
     virtual bool add(ui::Form& owner, const TrayIconData& data) = 0;
     virtual void remove(ui::Form& owner, const TrayIconData& data) = 0;
 };
@@ -109,6 +133,9 @@ struct OpenDialogState {
     std::uint32_t flags = 0;
     std::wstring fileName;  // offered when the dialog opens; the choice afterwards
 };
+
+// The Open dialog's options, as the platform numbers them.
+inline constexpr std::uint32_t kOpenHideReadOnly = 4;
 
 class OpenFileDialog {
 public:

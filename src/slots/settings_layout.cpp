@@ -2,27 +2,29 @@
 
 #include <cwctype>
 
+#include "platform/text.h"
+
 namespace td::settings {
 
-std::wstring decimalText(long value) {
-    wchar_t digits[24];
-    wchar_t* end = digits + 24;
-    wchar_t* at = end;
-    unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value)
-                                        : static_cast<unsigned long>(value);
-    do {
-        *--at = static_cast<wchar_t>(L'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) *--at = L'-';
-    return std::wstring(at, end);
+Key startupKey() {
+    return {L"Startup", L"the \"Minimize on Startup\" option"};
+}
+Key appKey(int slot) {
+    return {L"App" + decimalText(slot), L"the program of slot " + decimalText(slot)};
+}
+Key captionKey(int slot) {
+    return {L"Caption" + decimalText(slot), L"the caption of slot " + decimalText(slot)};
+}
+Key groupSwitchKey() {
+    return {L"chkGroupE", L"the \"Enabled?\" switch"};
+}
+Key groupKey(int slot) {
+    return {L"chkGApp" + decimalText(slot), L"slot " + decimalText(slot) + L" in the group"};
 }
 
-std::wstring appKey(int slot) { return L"App" + decimalText(slot); }
-std::wstring captionKey(int slot) { return L"Caption" + decimalText(slot); }
-std::wstring groupKey(int slot) { return L"chkGApp" + decimalText(slot); }
-
-std::wstring truthText(bool value) { return value ? L"True" : L"False"; }
+std::wstring truthText(bool value) {
+    return value ? L"True" : L"False";
+}
 
 namespace {
 
@@ -39,7 +41,9 @@ bool equalsIgnoringCase(std::wstring_view a, std::wstring_view b) {
     return true;
 }
 
-bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+bool isDigit(wchar_t c) {
+    return c >= L'0' && c <= L'9';
+}
 
 }  // namespace
 
@@ -83,13 +87,19 @@ std::optional<std::int16_t> toInteger16(std::wstring_view text) {
     return static_cast<std::int16_t>(value);
 }
 
-std::wstring read(SettingsStore& store, const std::wstring& key, const std::wstring& defaultValue) {
-    return store.ReadSetting(kAppName, kSection, key, defaultValue);
+std::wstring read(SettingsStore& store, const Key& key, const std::wstring& defaultValue) {
+    return store.ReadSetting(kAppName, kSection, key.name, defaultValue);
 }
 
-void Saver::write(const std::wstring& key, const std::wstring& value) {
-    Status status = store_.WriteSetting(kAppName, kSection, key, value);
-    if (!status.ok) failures_.push_back({key, status.reason});
+void Saver::write(const Key& key, const std::wstring& value) {
+    Status status = store_.WriteSetting(kAppName, kSection, key.name, value);
+    if (!status.ok) failures_.push_back({key.what, status.reason});
+}
+
+std::wstring Saver::report(const std::wstring& heading, const std::wstring& outcome) const {
+    std::wstring text = heading + L"\n";
+    for (const auto& f : failures_) text += L"\n" + f.what + L": " + f.reason;
+    return text + L"\n\n" + outcome;
 }
 
 }  // namespace td::settings

@@ -34,13 +34,12 @@ TEST_F(About, ReadMeCtrlOnCloseAndTheLinksDoWhatTheySayWithTheAboutWindowAsOwner
                           L"open https://tillerdock.example/ over About Tillerdock"}));
 }
 
-TEST_F(About, EachOpeningIsAFreshModalWindowFocusedOnCloseAndEveryCloseEmptiesTheReference) {
+TEST_F(About, EachOpeningIsAFreshModalWindowAndEveryCloseEmptiesTheReference) {
     start();
     for (int way = 0; way < 2; ++way) {
         log.clear();
         config->mnuAbout->Click();
         frmAbout* about = app.about.peek().get();  // the closing drops the only reference
-        EXPECT_EQ(about->focused(), about->cmdClose);
         if (way == 0) about->cmdClose->Click();
         if (way == 1) about->unload(ui::UnloadMode::CloseCommand);
         EXPECT_FALSE(app.about.peek());

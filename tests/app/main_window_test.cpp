@@ -12,7 +12,7 @@ using MainWindow = Run;
 TEST_F(MainWindow, StartupReadsThe32KeysInOrderAndShowsTheStoredSlotsVerbatim) {
     const std::wstring quoted = L"\"C:\\Program Files\\Ed\\ed.exe\" -n \"a b.txt\"";
     start({L"Startup=never", L"App1=" + quoted, L"Caption1=Éditeur – ü", L"Caption2=Orphan",
-           L"App4=  "});
+           L"App4=  ", L"App5=x", L"Caption5=-"});
     EXPECT_EQ(Texts(reads.begin(), reads.begin() + 21), kMainKeys);
     EXPECT_EQ(Texts(reads.begin() + 21, reads.end()), kGroupKeys);
     // The group window is loaded hidden; an option that is no truth value reads as off.
@@ -23,54 +23,67 @@ TEST_F(MainWindow, StartupReadsThe32KeysInOrderAndShowsTheStoredSlotsVerbatim) {
     EXPECT_EQ(slotView(*config, 2), L"|Orphan|off|item hidden: Orphan");
     EXPECT_EQ(slotView(*config, 3), L"||off|item hidden: ");
     EXPECT_EQ(slotView(*config, 4), L"  ||on|item shown: ");
+    EXPECT_FALSE(config->mnu[5]->separator());  // a caption is text, whatever it says
 }
 
-TEST_F(MainWindow, TrayClicksAndTheMenuHideAndShowTheWindowAndOfferTheOtherItem) {
+TEST_F(MainWindow, TrayEventsToggleTheWindowOpenTheMenuWhereAskedAndBringTheIconBack) {
     start();
     log.clear();
-    for (unsigned mouse : {0x200u, 0x201u, 0x202u, 0x204u, 0x206u}) config->TrayIcon_Notify(mouse);
-    config->TrayIcon_Notify(0x205);  // right button up: the launch menu
-    config->TrayIcon_Notify(0x203);  // double click
+    tray(TrayAction::ContextMenu, {{40, 700}, false});
+    tray(TrayAction::Activate);
     EXPECT_EQ(windowView(*config), L"hidden minimised Configure");
-    config->TrayIcon_Notify(0x205);
-    config->TrayIcon_Notify(0x203);
+    tray(TrayAction::ContextMenu, {{1200, 780}, true});
+    tray(TrayAction::Activate);
     EXPECT_EQ(windowView(*config), L"shown normal Hide");
     config->mnuHide->Click();
     EXPECT_EQ(windowView(*config), L"hidden minimised Configure");
     config->mnuConfigure->Click();
     EXPECT_EQ(windowView(*config), L"shown normal Hide");
-    EXPECT_EQ(log,
-              (Texts{L"foreground Tillerdock", L"popup &Launch default &Hide", L"Tillerdock hidden",
-                     L"foreground Tillerdock", L"popup &Launch default Configure",
-                     L"foreground Tillerdock", L"Tillerdock shown", L"Tillerdock hidden",
-                     L"foreground Tillerdock", L"Tillerdock shown"}));
-}
-
-TEST_F(MainWindow, RefusedTrayIconIsRetriedForAMinuteAndALostOneAddedAgainUntilTheClose) {
-    refusedIcons = 5;  // every try of the first minute
-    start({L"Startup=True"});
-    runTimers();
-    // With the option on the window is never shown, unless the icon never comes.
-    EXPECT_EQ(log, (Texts{L"attach Tillerdock", L"attach Group Launch", L"tray add",
-                          L"after 5000ms", L"Tillerdock hidden", L"tray add", L"after 10000ms",
-                          L"tray add", L"after 15000ms", L"tray add", L"after 30000ms", L"tray add",
+    EXPECT_EQ(log, (Texts{L"foreground Tillerdock", L"popup &Launch default &Hide at 40,700",
+                          L"Tillerdock hidden", L"foreground Tillerdock",
+                          L"popup &Launch default Configure at 1200,780 keyboard",
+                          L"foreground Tillerdock", L"Tillerdock shown", L"Tillerdock hidden",
                           L"foreground Tillerdock", L"Tillerdock shown"}));
+
+    // The shell restarted, or announced itself late, and again while the icon is there.
     log.clear();
-    iconPresent = false;  // the shell restarted, or announces itself late
-    config->TaskbarCreated();
-    config->TaskbarCreated();  // announced again while the icon is still there
+    iconPresent = false;
+    tray(TrayAction::ShellRestarted);
+    tray(TrayAction::ShellRestarted);
     EXPECT_TRUE(config->trayIconPresent());
     config->mnuExit->Click();
-    config->TaskbarCreated();
+    tray(TrayAction::ShellRestarted);
     EXPECT_EQ(log,
               (Texts{L"tray add", L"tray add", L"tray remove", L"tray add", L"Group Launch closed",
                      L"Group Launch destroyed", L"tray remove", L"Tillerdock closed"}));
+}
 
-    Fixture late;  // there at the last try: the window stays hidden
-    late.refusedIcons = 4;
-    late.start({L"Startup=True"});
-    late.runTimers();
-    EXPECT_EQ(windowView(*late.config), L"hidden minimised Configure");
+TEST(TrayIconRefused, IsRetriedForAMinuteThenTheHiddenWindowShownAsWithoutATimer) {
+    for (const bool timers : {true, false}) {
+        Fixture f;
+        f.refusedIcons = 5;  // every try of the first minute
+        f.noTimers = !timers;
+        f.start({L"Startup=True"});
+        f.runTimers();
+        EXPECT_EQ(std::count(f.log.begin(), f.log.end(), L"tray add"), timers ? 5 : 1);
+        EXPECT_EQ(windowView(*f.config), L"shown normal Hide") << timers;
+
+        Fixture late;  // there at the last try: the window stays hidden
+        late.refusedIcons = 4;
+        late.noTimers = !timers;
+        late.start({L"Startup=True"});
+        late.runTimers();
+        EXPECT_EQ(windowView(*late.config),
+                  timers ? L"hidden minimised Configure" : L"shown normal Hide");
+    }
+}
+
+TEST_F(MainWindow, AMainWindowTheSystemRefusesIsToldAndTheProgramDoesNotRun) {
+    refuseWindows = true;
+    EXPECT_FALSE(start());
+    EXPECT_EQ(log, (Texts{L"attach Tillerdock",
+                          L"message Tillerdock (48) over nothing: Tillerdock could not create its "
+                          L"window \"Tillerdock\".\n\nNo room."}));
 }
 
 // The Exit item, the Exit button, the close command, the end of the session; a second close

@@ -6,16 +6,6 @@
 
 namespace td::e2e {
 
-Keys savedSlots(const Keys& slots, bool startup) {
-    Keys keys{{L"Startup", startup ? L"True" : L"False"}};
-    for (int n = 1; n <= 10; ++n) {
-        keys[L"App" + std::to_wstring(n)] = L"";
-        keys[L"Caption" + std::to_wstring(n)] = L"";
-    }
-    for (const auto& [key, value] : slots) keys[key] = value;
-    return keys;
-}
-
 Tillerdock::Tillerdock(const std::wstring& exe)
     : process_(drive::startProcess(drive::quoted(exe))) {
     if (!process_) return;
@@ -80,21 +70,6 @@ std::vector<DWORD> capture(const RECT& area) {
     ReleaseDC(nullptr, screen);
     for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
     return pixels;
-}
-
-bool saveImage(HWND window, const std::wstring& name) {
-    RECT r = {};
-    GetWindowRect(window, &r);
-    const std::vector<DWORD> pixels = capture(r);
-    const DWORD bytes = static_cast<DWORD>(pixels.size() * sizeof(DWORD));
-    const BITMAPINFOHEADER info = {sizeof(info), r.right - r.left, r.top - r.bottom, 1, 32};
-    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(info);
-    const BITMAPFILEHEADER header = {0x4D42, offset + bytes, 0, 0, offset};  // "BM"
-    if (bytes == 0) return false;
-    std::string image(reinterpret_cast<const char*>(&header), sizeof(header));
-    image.append(reinterpret_cast<const char*>(&info), sizeof(info));
-    image.append(reinterpret_cast<const char*>(pixels.data()), bytes);
-    return drive::writeFile(testFolder() + name, image);
 }
 
 Recording::Recording() {

@@ -9,9 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/window_ids.h"
 #include "drive/process.h"
 #include "drive/settings.h"
+#include "platform/win32/tray_icon.h"
+#include "shared/window_ids.h"
 
 namespace td::e2e {
 
@@ -33,8 +34,6 @@ using drive::setSetting;
 inline Keys settings() {  // every value stored there
     return drive::readSettings();
 }
-// The 21 values OK and exit save: these slot values, every other slot empty.
-Keys savedSlots(const Keys& slots, bool startup);
 
 using drive::windowText;
 inline void click(HWND button) {
@@ -68,7 +67,9 @@ public:
     void type(int id, const std::wstring& text) const {
         for (wchar_t c : text) SendMessageW(control(id), WM_CHAR, c, 1);
     }
-    void tray(UINT mouse) const { PostMessageW(main, ids::kTrayCallback, ids::kTrayIconId, mouse); }
+    void tray(UINT mouse) const {
+        PostMessageW(main, win32::kTrayCallbackMessage, ids::kTrayIconId, mouse);
+    }
     // Pops up the tray menu and chooses its item at this index with the keyboard.
     bool pickTrayItem(int index) const;
 
@@ -84,8 +85,6 @@ private:
 HWND focusOf(HWND window);  // the focus in the thread owning this window
 // What the screen shows in an area, row by row from the top, 0x00RRGGBB a pixel.
 std::vector<DWORD> capture(const RECT& area);
-// Saves what the screen shows of a window beside the tests as a BMP file, for review.
-bool saveImage(HWND window, const std::wstring& name);
 
 // The recorder, a helper program that appends its command line to a file; a Recording
 // names a fresh file to programs started after it.

@@ -68,7 +68,8 @@ TEST(LayoutE2E, At96And144DpiControlsSitAtTheirTwipsAndEveryLabelShowsItsWholeTe
                 MapWindowPoints(nullptr, td.main, reinterpret_cast<POINT*>(&r), 2);
                 const LONG got[] = {r.left, r.top, r.right - r.left, r.bottom - r.top};
                 const int want[] = {left, top, width, height};
-                for (int i = 0; i < 4; ++i) EXPECT_NEAR(got[i], want[i] / 10.0, 2) << id << "," << i;
+                for (int i = 0; i < 4; ++i)
+                    EXPECT_NEAR(got[i], want[i] / 10.0, 2) << id << "," << i;
             };
             expectAt(ids::kAppBase + 1, 45 + 120, -15 + 600, 3135, 285);
             expectAt(ids::kBrowseBase + 10, 45 + 7800, -15 + 3945, 975, 375);

@@ -11,26 +11,19 @@
 #endif
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    std::wstring path(32767, L'\0');
-    const DWORD pathLength = GetEnvironmentVariableW(L"TILLERDOCK_RECORD", path.data(), 32767);
-    if (pathLength == 0 || pathLength >= 32767) return 2;
-    path.resize(pathLength);
-
-    const std::wstring commandLine = GetCommandLineW();
+    wchar_t path[32768];
+    const DWORD length = GetEnvironmentVariableW(L"TILLERDOCK_RECORD", path, 32768);
+    if (length == 0 || length >= 32768) return 2;
+    const wchar_t* commandLine = GetCommandLineW();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, commandLine, -1, nullptr, 0, nullptr, nullptr);
     std::string line(RECORDER_MARKER);
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, commandLine.data(), static_cast<int>(commandLine.size()),
-                            nullptr, 0, nullptr, nullptr);
-    const size_t start = line.size();
-    line.resize(start + static_cast<size_t>(size));
-    WideCharToMultiByte(CP_UTF8, 0, commandLine.data(), static_cast<int>(commandLine.size()),
-                        line.data() + start, size, nullptr, nullptr);
-    line += "\n";
-
+    const std::size_t start = line.size();
+    line.resize(start + static_cast<std::size_t>(size));  // the NUL's place takes the line end
+    WideCharToMultiByte(CP_UTF8, 0, commandLine, -1, line.data() + start, size, nullptr, nullptr);
+    line.back() = '\n';
     // One write of the whole line, appended, so a reader never sees half of it.
-    const HANDLE file =
-        CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 3;
     DWORD written = 0;
     const BOOL ok =

@@ -13,11 +13,11 @@
 namespace td::test {
 
 using Texts = std::vector<std::wstring>;
+using std::to_wstring;
 
-// Stands in for a native window: logs what the user would see of the form, and when the
-// form is gone.
+// Stands in for a native window: logs what the user would see of the form, and its end.
 struct RecordingView : ui::FormView {
-    RecordingView(Texts& log, std::wstring caption) : log(log), caption(std::move(caption)) {}
+    RecordingView(Texts& log, const ui::Form& form) : log(log), caption(form.caption()) {}
     ~RecordingView() override { log.push_back(caption + L" destroyed"); }
     void controlChanged(ui::Control&, ui::Property) override {}
     void formChanged(ui::Form& form, ui::Property property) override {
@@ -26,7 +26,7 @@ struct RecordingView : ui::FormView {
     }
     void formUnloaded(ui::Form&) override { log.push_back(caption + L" closed"); }
     Texts& log;
-    std::wstring caption;
+    const std::wstring caption;
 };
 
 struct Fake : SettingsStore,
@@ -43,83 +43,94 @@ struct Fake : SettingsStore,
     std::map<std::wstring, std::wstring> stored, failingWrites;  // the latter: key -> reason
     std::set<std::wstring> failingStarts;                        // command lines
     int refusedIcons = 0;                                        // the next this many adds fail
-    bool iconPresent = false;
+    bool iconPresent = false, refuseWindows = false, noTimers = false;
     std::wstring iconTip;
+    std::function<void(const TrayEvent&)> trayHandler;
     std::vector<std::function<void()>> timers;
     std::function<void()> whileMessageUp;
     // The Open dialog's choice; empty: the user cancels.
     std::wstring fileToChoose, folder = L"C:\\Program Files\\Tillerdock";
 
-    std::wstring ReadSetting(const std::wstring& appName, const std::wstring& section,
-                             const std::wstring& key, const std::wstring& defaultValue) override {
-        EXPECT_EQ(appName + L"\\" + section, L"Brackenfold\\Quaymaster");
+    std::wstring ReadSetting(const std::wstring& app, const std::wstring& section,
+                             const std::wstring& key, const std::wstring& fallback) override {
+        EXPECT_EQ(app + L"\\" + section, L"Brackenfold\\Quaymaster");
         reads.push_back(key);
-        return stored.count(key) ? stored[key] : defaultValue;
+        return stored.count(key) ? stored[key] : fallback;
     }
-    Status WriteSetting(const std::wstring& appName, const std::wstring& section,
+    Status WriteSetting(const std::wstring& app, const std::wstring& section,
                         const std::wstring& key, const std::wstring& value) override {
-        EXPECT_EQ(appName + L"\\" + section, L"Brackenfold\\Quaymaster");
+        EXPECT_EQ(app + L"\\" + section, L"Brackenfold\\Quaymaster");
         writes.push_back(key + L"=" + value);
         if (failingWrites.count(key)) return Status::failure(failingWrites[key]);
         stored[key] = value;
         return Status::success();
     }
-    StartResult StartProgram(const std::wstring& commandLine, int showState) override {
-        EXPECT_EQ(showState, kShowNormal) << commandLine;
-        log.push_back(L"start " + commandLine);
-        if (commandLine.empty() || failingStarts.count(commandLine)) return {false, 0, 2};
-        return {true, 1000, 0};
+    bool StartProgram(const std::wstring& line, int showState) override {
+        EXPECT_EQ(showState, kShowNormal) << line;
+        log.push_back(L"start " + line);
+        return !line.empty() && !failingStarts.count(line);
     }
     void show(ui::Form* owner, const std::wstring& text, const std::wstring& title,
               int style) override {
-        log.push_back(L"message " + title + L" (" + std::to_wstring(style) + L") over " +
+        log.push_back(L"message " + title + L" (" + to_wstring(style) + L") over " +
                       (owner ? owner->caption() : L"nothing") + L": " + text);
         if (whileMessageUp) whileMessageUp();
     }
-    void attach(ui::Form& form) override {
+    Status attach(ui::Form& form) override {
         log.push_back(L"attach " + form.caption());
-        form.attachView(std::make_unique<RecordingView>(log, form.caption()));
+        if (refuseWindows) return Status::failure(L"No room.");
+        form.attachView(std::make_unique<RecordingView>(log, form));
+        return Status::success();
     }
     void showModal(ui::Form& form, ui::Form& owner) override {
         log.push_back(L"modal " + form.caption() + L" over " + owner.caption());
         form.show();
     }
     void setForeground(ui::Form& form) override { log.push_back(L"foreground " + form.caption()); }
-    void popupMenu(ui::Form&, ui::MenuItem& menu, ui::MenuItem* defaultItem) override {
+    bool popupMenu(ui::Form&, ui::MenuItem& menu, ui::MenuItem* defaultItem,
+                   const PopupPlace& place) override {
         log.push_back(L"popup " + menu.caption() + L" default " +
-                      (defaultItem ? defaultItem->caption() : L"none"));
+                      (defaultItem ? defaultItem->caption() : L"none") + L" at " +
+                      to_wstring(place.at.x) + L"," + to_wstring(place.at.y) +
+                      (place.fromKeyboard ? L" keyboard" : L""));
+        return false;
     }
-    void runAfter(std::chrono::milliseconds delay, std::function<void()> callback) override {
-        log.push_back(L"after " + std::to_wstring(delay.count()) + L"ms");
-        timers.push_back(std::move(callback));
+    bool runAfter(std::chrono::milliseconds delay, std::function<void()> callback) override {
+        log.push_back(L"after " + to_wstring(delay.count()) + L"ms");
+        if (!noTimers) timers.push_back(std::move(callback));
+        return !noTimers;
     }
-    // Runs the timers, oldest first, including those they schedule.
+    // Runs the timers, oldest first, including those they schedule (the list may grow).
     void runTimers() {
         for (std::size_t i = 0; i < timers.size(); ++i) {
-            auto timer = std::move(timers[i]);  // the list may grow while it runs
+            auto timer = std::move(timers[i]);
             timer();
         }
         timers.clear();
+    }
+    void listen(ui::Form&, std::function<void(const TrayEvent&)> handler) override {
+        trayHandler = std::move(handler);
     }
     bool add(ui::Form&, const TrayIconData& data) override {
         log.push_back(L"tray add");
         iconTip = data.tip;
         if (iconPresent || refusedIcons-- > 0) return false;  // one icon per identifier
-        iconPresent = true;
-        return true;
+        return iconPresent = true;
     }
     void remove(ui::Form&, const TrayIconData&) override {
         log.push_back(L"tray remove");
         iconPresent = false;
     }
+    // What the shell would report of the icon.
+    void tray(TrayAction action, PopupPlace place = {}) { trayHandler(TrayEvent{action, place}); }
     void open(ui::Form& owner, const std::wstring& target) override {
         log.push_back(L"open " + target + L" over " + owner.caption());
     }
     // Logs "dialog <filter> <index> <flags> <offered name>". A choice comes back as a user's
     // would, with the other file type.
     bool showOpen(ui::Form&, OpenDialogState& state) override {
-        log.push_back(L"dialog " + state.filter + L" " + std::to_wstring(state.filterIndex) + L" " +
-                      std::to_wstring(state.flags) + L" " + state.fileName);
+        log.push_back(L"dialog " + state.filter + L" " + to_wstring(state.filterIndex) + L" " +
+                      to_wstring(state.flags) + L" " + state.fileName);
         if (fileToChoose.empty()) return false;
         state.fileName = fileToChoose;
         state.filterIndex = 2;
@@ -141,23 +152,23 @@ struct Fixture : Fake {
     Application app{Services{*this, *this, *this, *this, *this, *this, *this, *this}};
     std::shared_ptr<frmConfig> config;
     // Starts the program on these stored "Key=Value" texts; `config` is its main window.
-    void start(const Texts& values = {}) {
+    bool start(const Texts& values = {}) {
         stored = byKey(values);
-        app.start();
+        const bool started = app.start();
         config = app.config.get();
+        return started;
     }
 };
-// A test of one run of the program.
-struct Run : Fixture, ::testing::Test {};
+struct Run : Fixture, ::testing::Test {};  // a test of one run of the program
 
-// The first key, then each family's keys for slots 1 to 10.
+// The keys of the main window and of the group window, in the order they are saved: the
+// first key, then each family's for slots 1 to 10.
 inline Texts keysOf(const std::wstring& first, std::initializer_list<const wchar_t*> families) {
     Texts keys{first};
     for (const std::wstring family : families)
-        for (int n = 1; n <= kSlotCount; ++n) keys.push_back(family + std::to_wstring(n));
+        for (int n = 1; n <= kSlotCount; ++n) keys.push_back(family + to_wstring(n));
     return keys;
 }
-// The keys of the main window and of the group window, in the order they are saved.
 inline const Texts kMainKeys = keysOf(L"Startup", {L"App", L"Caption"});
 inline const Texts kGroupKeys = keysOf(L"chkGroupE", {L"chkGApp"});
 

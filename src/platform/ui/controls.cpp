@@ -4,8 +4,8 @@
 
 namespace td::ui {
 
-Control::Control(ControlKind kind, int id, std::wstring name, Rect rect, Control* container)
-    : kind_(kind), id_(id), name_(std::move(name)), rect_(rect), container_(container) {}
+Control::Control(ControlKind kind, int id, Rect rect, Control* container)
+    : kind_(kind), id_(id), rect_(rect), container_(container) {}
 
 Rect Control::absoluteRect() const {
     Rect r = rect_;
@@ -71,10 +71,12 @@ bool CheckBox::setValue(int value) {
     return true;
 }
 
-MenuItem::MenuItem(Form& form, int id, std::wstring name, std::wstring caption)
-    : form_(form), id_(id), name_(std::move(name)), caption_(std::move(caption)) {}
+MenuItem::MenuItem(Form& form, int id, std::wstring caption, Kind kind)
+    : form_(form), id_(id), kind_(kind), caption_(std::move(caption)) {}
 
-void MenuItem::notify() { form_.menuChanged(); }
+void MenuItem::notify() {
+    form_.menuChanged();
+}
 
 void MenuItem::setCaption(const std::wstring& caption) {
     if (caption_ == caption) return;

@@ -49,18 +49,16 @@ enum class LabelStyle { Plain, Centered, Heading, Link };
 
 class Control {
 public:
-    Control(ControlKind kind, int id, std::wstring name, Rect rect, Control* container);
+    Control(ControlKind kind, int id, Rect rect, Control* container);
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
     virtual ~Control() = default;
 
     ControlKind kind() const { return kind_; }
     int id() const { return id_; }
-    const std::wstring& name() const { return name_; }
     // The rectangle relative to the form's client area, containers resolved.
     Rect absoluteRect() const;
     const Rect& rect() const { return rect_; }
-    Control* container() const { return container_; }
 
     bool enabled() const { return enabled_; }
     void setEnabled(bool enabled);
@@ -70,6 +68,10 @@ public:
     void setCaption(const std::wstring& caption);
     const std::wstring& tooltip() const { return tooltip_; }
     void setTooltip(std::wstring tooltip) { tooltip_ = std::move(tooltip); }
+    // What a screen reader announces for the control, where its own text or label does not
+    // say what it is for; empty for that text.
+    const std::wstring& accessibleName() const { return accessibleName_; }
+    void setAccessibleName(std::wstring name) { accessibleName_ = std::move(name); }
     // Whether the control takes part in keyboard navigation (Tab).
     bool tabStop() const;
 
@@ -81,20 +83,20 @@ protected:
 private:
     ControlKind kind_;
     int id_;
-    std::wstring name_;
     Rect rect_;
     Control* container_;
     bool enabled_ = true;
     bool visible_ = true;
     std::wstring caption_;
     std::wstring tooltip_;
+    std::wstring accessibleName_;
     ControlView* view_ = nullptr;
 };
 
 class TextBox : public Control {
 public:
-    TextBox(int id, std::wstring name, Rect rect, Control* container)
-        : Control(ControlKind::TextBox, id, std::move(name), rect, container) {}
+    TextBox(int id, Rect rect, Control* container)
+        : Control(ControlKind::TextBox, id, rect, container) {}
 
     const std::wstring& text() const { return text_; }
     // Sets the text; when it actually changes, the change handler runs.
@@ -112,8 +114,8 @@ private:
 
 class CheckBox : public Control {
 public:
-    CheckBox(int id, std::wstring name, Rect rect, Control* container, std::wstring caption)
-        : Control(ControlKind::CheckBox, id, std::move(name), rect, container) {
+    CheckBox(int id, Rect rect, Control* container, std::wstring caption)
+        : Control(ControlKind::CheckBox, id, rect, container) {
         setCaption(caption);
     }
 
@@ -133,11 +135,13 @@ private:
 
 // Shift state passed to key handlers: the bits of Shift, Ctrl and Alt.
 enum ShiftState : int { kShiftMask = 1, kCtrlMask = 2, kAltMask = 4 };
+// Key codes the program's handlers look for, as the platform numbers keys.
+inline constexpr int kKeyControl = 17;  // Ctrl, left or right
 
 class Button : public Control {
 public:
-    Button(int id, std::wstring name, Rect rect, Control* container, std::wstring caption)
-        : Control(ControlKind::Button, id, std::move(name), rect, container) {
+    Button(int id, Rect rect, Control* container, std::wstring caption)
+        : Control(ControlKind::Button, id, rect, container) {
         setCaption(caption);
     }
 
@@ -148,9 +152,9 @@ public:
 
 class Label : public Control {
 public:
-    Label(int id, std::wstring name, Rect rect, Control* container, std::wstring caption,
+    Label(int id, Rect rect, Control* container, std::wstring caption,
           LabelStyle style = LabelStyle::Plain)
-        : Control(ControlKind::Label, id, std::move(name), rect, container), style_(style) {
+        : Control(ControlKind::Label, id, rect, container), style_(style) {
         setCaption(caption);
     }
 
@@ -164,8 +168,8 @@ private:
 // A frame groups controls; positions of its children are relative to it.
 class Frame : public Control {
 public:
-    Frame(int id, std::wstring name, Rect rect, std::wstring caption = {})
-        : Control(ControlKind::Frame, id, std::move(name), rect, nullptr) {
+    Frame(int id, Rect rect, std::wstring caption = {})
+        : Control(ControlKind::Frame, id, rect, nullptr) {
         setCaption(caption);
     }
 };
@@ -173,20 +177,20 @@ public:
 // A vertical or horizontal separating line.
 class Line : public Control {
 public:
-    Line(int id, std::wstring name, Rect rect)
-        : Control(ControlKind::Line, id, std::move(name), rect, nullptr) {}
+    Line(int id, Rect rect) : Control(ControlKind::Line, id, rect, nullptr) {}
 };
 
-// One item of a menu bar or of a drop-down menu. A separator has the caption "-".
+// One item of a menu bar or of a drop-down menu: a command, whose caption is shown as it is
+// whatever it says, or a separator, which the menu's layout fixes.
 class MenuItem {
 public:
-    MenuItem(Form& form, int id, std::wstring name, std::wstring caption);
+    enum class Kind { Command, Separator };
+    MenuItem(Form& form, int id, std::wstring caption, Kind kind = Kind::Command);
     MenuItem(const MenuItem&) = delete;
     MenuItem& operator=(const MenuItem&) = delete;
 
     int id() const { return id_; }
-    const std::wstring& name() const { return name_; }
-    bool separator() const { return caption_ == L"-"; }
+    bool separator() const { return kind_ == Kind::Separator; }
 
     const std::wstring& caption() const { return caption_; }
     void setCaption(const std::wstring& caption);
@@ -208,7 +212,7 @@ private:
 
     Form& form_;
     int id_;
-    std::wstring name_;
+    Kind kind_;
     std::wstring caption_;
     bool visible_ = true;
     bool enabled_ = true;

@@ -6,7 +6,9 @@ namespace td::ui {
 
 Form::Form(std::wstring name, std::wstring caption, int clientWidth, int clientHeight)
     : name_(std::move(name)),
-      caption_(std::move(caption)), clientWidth_(clientWidth), clientHeight_(clientHeight) {}
+      caption_(std::move(caption)),
+      clientWidth_(clientWidth),
+      clientHeight_(clientHeight) {}
 
 Form::~Form() = default;
 
@@ -75,10 +77,12 @@ void Form::attachView(std::unique_ptr<FormView> view) {
     for (const auto& c : owned_) c->setView(view_.get());
 }
 
-void Form::menuChanged() { notify(Property::Menu); }
+void Form::menuChanged() {
+    notify(Property::Menu);
+}
 
-MenuItem& Form::addMenuItem(MenuItem* parent, int id, std::wstring name, std::wstring caption) {
-    menuItems_.push_back(std::make_unique<MenuItem>(*this, id, std::move(name), std::move(caption)));
+MenuItem& Form::addMenuItem(MenuItem* parent, int id, std::wstring caption, MenuItem::Kind kind) {
+    menuItems_.push_back(std::make_unique<MenuItem>(*this, id, std::move(caption), kind));
     MenuItem& item = *menuItems_.back();
     if (parent)
         parent->add(item);

@@ -88,7 +88,8 @@ protected:
         tabOrder_.push_back(&ref);
         return ref;
     }
-    MenuItem& addMenuItem(MenuItem* parent, int id, std::wstring name, std::wstring caption);
+    MenuItem& addMenuItem(MenuItem* parent, int id, std::wstring caption,
+                          MenuItem::Kind kind = MenuItem::Kind::Command);
     // Fixes the keyboard focus order; every control not named follows in creation order.
     void setTabOrder(const std::vector<Control*>& order);
     void setHasIcon(bool hasIcon) { hasIcon_ = hasIcon; }

@@ -1,18 +1,12 @@
 // Starting a program from a slot's command line with CreateProcessW.
-#include <memory>
-#include <type_traits>
 #include <vector>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/services.h"
 
 namespace td::win32 {
 
 namespace {
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<HANDLE>, HandleCloser>;
 
 // True when the whole command line, blanks included, names something that exists. The
 // system's own parse would cut such a line at its first blank and try "C:\Program.exe" for
@@ -26,8 +20,8 @@ bool wholeLineNamesExistingItem(const std::wstring& commandLine) {
 
 }  // namespace
 
-StartResult Win32ProgramStarter::StartProgram(const std::wstring& commandLine, int showState) {
-    if (commandLine.empty()) return {false, 0, ERROR_FILE_NOT_FOUND};
+bool Win32ProgramStarter::StartProgram(const std::wstring& commandLine, int showState) {
+    if (commandLine.empty()) return false;
 
     // A line that names an existing file or folder as a whole starts exactly that: the
     // name goes in as the application, so nothing shorter is tried, and the child gets it
@@ -44,11 +38,11 @@ StartResult Win32ProgramStarter::StartProgram(const std::wstring& commandLine, i
     PROCESS_INFORMATION process = {};
     if (!CreateProcessW(exact ? commandLine.c_str() : nullptr, buffer.data(), nullptr, nullptr,
                         FALSE, 0, nullptr, nullptr, &startup, &process))
-        return {false, 0, GetLastError()};
+        return false;
     // The program runs on its own: nothing waits for it or keeps its handles.
     const UniqueHandle processHandle(process.hProcess);
     const UniqueHandle threadHandle(process.hThread);
-    return {true, process.dwProcessId, 0};
+    return true;
 }
 
 }  // namespace td::win32

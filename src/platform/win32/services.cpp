@@ -1,5 +1,5 @@
-// The smaller platform services: message box, shell open, the Open dialog, the program's
-// folder, the tray icon, and the system's wording for an error code.
+// The smaller platform services: message box, shell open, the Open dialog and the program's
+// folder.
 #include "platform/win32/services.h"
 
 #include <cderr.h>
@@ -11,10 +11,7 @@
 #include <iterator>
 #include <vector>
 
-#include "app/window_ids.h"
 #include "platform/win32/form_view.h"
-#include "platform/win32/resource_ids.h"
-#include "slots/settings_layout.h"
 
 namespace td::win32 {
 
@@ -23,43 +20,11 @@ namespace {
 // Room for the longest path the system accepts, in the Open dialog and for the module name.
 constexpr DWORD kLongPathChars = 32768;
 
-struct LocalFreer {
-    void operator()(wchar_t* memory) const { LocalFree(memory); }
-};
-
 HWND windowOf(ui::Form* form) {
     return form ? hwndOf(*form) : nullptr;
 }
 
-// The program's icon at the size the shell draws tray icons for the window's DPI. A
-// program built without its icon resource gets a copy of the system's application icon, so
-// that the tray never holds an invisible icon.
-HICON loadTrayIcon(HWND window) {
-    UINT dpi = window ? GetDpiForWindow(window) : 0;
-    if (dpi == 0) dpi = GetDpiForSystem();
-    const int cx = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
-    const int cy = GetSystemMetricsForDpi(SM_CYSMICON, dpi);
-    auto icon =
-        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TILLERDOCK),
-                                      IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
-    if (!icon) icon = CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
-    return icon;
-}
-
 }  // namespace
-
-std::wstring errorText(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    const std::unique_ptr<wchar_t, LocalFreer> owned(buffer);
-    std::wstring text = length ? std::wstring(buffer, length) : std::wstring();
-    const auto end = text.find_last_not_of(L"\r\n \t");
-    text.resize(end == std::wstring::npos ? 0 : end + 1);
-    if (text.empty()) return L"Error " + settings::decimalText(static_cast<long>(error)) + L".";
-    return text;
-}
 
 std::wstring dialogFilter(const std::wstring& filter) {
     if (filter.empty()) return filter;
@@ -98,7 +63,8 @@ void Win32Shell::open(ui::Form& owner, const std::wstring& target) {
         auto start = ole ? reinterpret_cast<decltype(&CoInitializeEx)>(
                                reinterpret_cast<void*>(GetProcAddress(ole, "CoInitializeEx")))
                          : nullptr;
-        return start && SUCCEEDED(start(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+        return start &&
+               SUCCEEDED(start(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
     }();
     (void)comStarted;
     // The shell reports its own failures to the user; the program does not look.
@@ -117,7 +83,8 @@ struct CommonDialogs {
 const CommonDialogs& commonDialogs() {
     static const CommonDialogs dialogs = [] {
         CommonDialogs d;
-        if (HMODULE library = LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        if (HMODULE library =
+                LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
             d.getOpenFileName = reinterpret_cast<decltype(&GetOpenFileNameW)>(
                 reinterpret_cast<void*>(GetProcAddress(library, "GetOpenFileNameW")));
             d.extendedError = reinterpret_cast<decltype(&CommDlgExtendedError)>(
@@ -178,30 +145,6 @@ std::wstring Win32Environment::programFolder() {
         if (size >= kLongPathChars) return std::wstring();
         name.resize(std::min<std::size_t>(name.size() * 2, kLongPathChars));
     }
-}
-
-bool Win32TrayIcon::add(ui::Form& owner, const TrayIconData& data) {
-    NOTIFYICONDATAW icon = {sizeof(icon)};
-    icon.hWnd = hwndOf(owner);
-    icon.uID = data.id;
-    // Classic callbacks: lParam carries the mouse message itself.
-    icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    icon.uCallbackMessage = ids::kTrayCallback;
-    decltype(icon_) picture(loadTrayIcon(icon.hWnd));
-    icon.hIcon = picture.get();
-    data.tip.copy(icon.szTip, std::size(icon.szTip) - 1);
-    if (!Shell_NotifyIconW(NIM_ADD, &icon)) return false;
-    icon_ = std::move(picture);
-    return true;
-}
-
-void Win32TrayIcon::remove(ui::Form& owner, const TrayIconData& data) {
-    NOTIFYICONDATAW icon = {sizeof(icon)};
-    icon.hWnd = hwndOf(owner);
-    icon.uID = data.id;
-    // An icon that is already gone (the shell restarted without it) needs nothing more.
-    Shell_NotifyIconW(NIM_DELETE, &icon);
-    icon_.reset();
 }
 
 }  // namespace td::win32

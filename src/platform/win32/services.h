@@ -1,18 +1,14 @@
 // Win32 implementations of the platform services.
 #pragma once
 
-#include "platform/win32/win32.h"
-
-#include <memory>
-#include <type_traits>
-
 #include "platform/services.h"
+#include "platform/win32/win32.h"
 
 namespace td::win32 {
 
 // Text values under HKEY_CURRENT_USER\Software\<application>\<section>, one REG_SZ each.
 class RegistrySettingsStore : public SettingsStore {
-  public:
+public:
     std::wstring ReadSetting(const std::wstring& appName, const std::wstring& section,
                              const std::wstring& key, const std::wstring& defaultValue) override;
     Status WriteSetting(const std::wstring& appName, const std::wstring& section,
@@ -20,46 +16,30 @@ class RegistrySettingsStore : public SettingsStore {
 };
 
 class Win32ProgramStarter : public ProgramStarter {
-  public:
-    StartResult StartProgram(const std::wstring& commandLine, int showState) override;
+public:
+    bool StartProgram(const std::wstring& commandLine, int showState) override;
 };
 
 class Win32MessageBoxes : public MessageBoxes {
-  public:
+public:
     void show(ui::Form* owner, const std::wstring& text, const std::wstring& title,
               int style) override;
 };
 
 class Win32Shell : public Shell {
-  public:
+public:
     void open(ui::Form& owner, const std::wstring& target) override;
 };
 
 class Win32OpenFileDialog : public OpenFileDialog {
-  public:
+public:
     bool showOpen(ui::Form& owner, OpenDialogState& state) override;
 };
 
 class Win32Environment : public Environment {
-  public:
+public:
     std::wstring programFolder() override;
 };
-
-class Win32TrayIcon : public TrayIcon {
-  public:
-    bool add(ui::Form& owner, const TrayIconData& data) override;
-    void remove(ui::Form& owner, const TrayIconData& data) override;
-
-  private:
-    struct IconDestroyer {
-        void operator()(HICON icon) const { DestroyIcon(icon); }
-    };
-    // The picture shown in the notification area, kept while the icon is there.
-    std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer> icon_;
-};
-
-// The system's text for an error code, without the trailing line break.
-std::wstring errorText(DWORD error);
 
 // The Open dialog's form of a file-type list: the '|' that ends each description and
 // pattern becomes a NUL, and the list ends with two NULs (the second is the string's own).

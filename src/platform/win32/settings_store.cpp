@@ -1,19 +1,15 @@
 // The settings store in the registry: HKEY_CURRENT_USER\Software\<application>\<section>,
 // one REG_SZ value per key.
 #include <limits>
-#include <memory>
-#include <type_traits>
+#include <optional>
 
+#include "platform/win32/handles.h"
 #include "platform/win32/services.h"
+#include "platform/win32/system_text.h"
 
 namespace td::win32 {
 
 namespace {
-
-struct KeyCloser {
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
 std::wstring keyPath(const std::wstring& appName, const std::wstring& section) {
     return L"Software\\" + appName + L"\\" + section;

@@ -59,20 +59,23 @@ bool runMessageLoop(const std::function<bool()>& done) {
     return true;
 }
 
-void Win32WindowSystem::attach(ui::Form& form) {
+Status Win32WindowSystem::attach(ui::Form& form) {
     const bool isMain = mainWindow_ == nullptr;
-    createFormView(form, instance_, mainWindow_, isMain);
+    const Status created = createFormView(form, instance_, mainWindow_, isMain);
     if (isMain) mainWindow_ = hwndOf(form);
-    if (onAttach) onAttach(form);
+    return created;
 }
 
 void Win32WindowSystem::showModal(ui::Form& form, ui::Form& owner) {
     std::shared_ptr<ui::Form> keep = form.shared_from_this();
+    HWND window = hwndOf(form);
+    // A form without a native window has nothing to show and would never close.
+    if (!window) return;
     HWND ownerWindow = hwndOf(owner);
     setModalOwner(form, ownerWindow);
     EnableWindow(ownerWindow, FALSE);
     form.show();
-    if (HWND h = hwndOf(form)) SetForegroundWindow(h);
+    SetForegroundWindow(window);
     runMessageLoop([&] { return form.unloaded() || !form.visible(); });
     // Closed by other means than its own closing (hidden): the owner comes back all the same.
     EnableWindow(ownerWindow, TRUE);
@@ -84,25 +87,33 @@ void Win32WindowSystem::setForeground(ui::Form& form) {
     if (HWND h = hwndOf(form)) SetForegroundWindow(h);
 }
 
-void Win32WindowSystem::popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem) {
+bool Win32WindowSystem::popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem,
+                                  const PopupPlace& place) {
     HWND h = hwndOf(form);
     HMENU native = nativeMenuOf(form, menu);
-    if (!h || !native) return;
+    if (!h || !native) return false;
     setDefaultMenuItem(form, defaultItem);
-    POINT pointer;
-    GetCursorPos(&pointer);
-    // Default flags: left edge at the pointer, items chosen with the left button. The chosen
-    // command arrives as WM_COMMAND once the menu has closed.
-    TrackPopupMenuEx(native, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, pointer.x, pointer.y,
-                     h, nullptr);
+    // Opened from the keyboard, the menu starts with its first item highlighted, so that the
+    // arrow keys and Enter work at once: the menu's loop takes this key as its first.
+    if (place.fromKeyboard) PostMessageW(h, WM_KEYDOWN, VK_DOWN, 0);
+    // Left edge at the point, items chosen with the left button. The chosen command comes
+    // back here and is posted, so that its handler runs once the menu has gone.
+    const UINT command =
+        TrackPopupMenuEx(native, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
+                         place.at.x, place.at.y, h, nullptr);
     // Without this the menu would not close when the user clicks elsewhere the next time.
     PostMessageW(h, WM_NULL, 0, 0);
     setDefaultMenuItem(form, nullptr);
+    if (command == 0) return false;
+    PostMessageW(h, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    return true;
 }
 
-void Win32WindowSystem::runAfter(std::chrono::milliseconds delay, std::function<void()> callback) {
+bool Win32WindowSystem::runAfter(std::chrono::milliseconds delay, std::function<void()> callback) {
     const UINT_PTR id = SetTimer(nullptr, 0, static_cast<UINT>(delay.count()), &timerFired);
-    if (id) pendingTimers()[id] = std::move(callback);
+    if (!id) return false;
+    pendingTimers()[id] = std::move(callback);
+    return true;
 }
 
 }  // namespace td::win32

@@ -1,11 +1,10 @@
 // Native windows for the program's forms, modal windows, pop-up menus and one-shot timers.
 #pragma once
 
-#include "platform/win32/win32.h"
-
 #include <functional>
 
 #include "platform/services.h"
+#include "platform/win32/win32.h"
 
 namespace td::win32 {
 
@@ -13,14 +12,12 @@ class Win32WindowSystem : public WindowSystem {
 public:
     explicit Win32WindowSystem(HINSTANCE instance) : instance_(instance) {}
 
-    void attach(ui::Form& form) override;
+    Status attach(ui::Form& form) override;
     void showModal(ui::Form& form, ui::Form& owner) override;
     void setForeground(ui::Form& form) override;
-    void popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem) override;
-    void runAfter(std::chrono::milliseconds delay, std::function<void()> callback) override;
-
-    // Runs after a form has its native window, before its load.
-    std::function<void(ui::Form&)> onAttach;
+    bool popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem,
+                   const PopupPlace& place) override;
+    bool runAfter(std::chrono::milliseconds delay, std::function<void()> callback) override;
 
 private:
     HINSTANCE instance_;

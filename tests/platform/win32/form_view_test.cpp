@@ -1,21 +1,24 @@
-// The real Win32 layer in process: native windows, controls and menus built from the core,
-// read back with the platform's own API.
+// The real Win32 layer in process: native windows, controls, menus and the tray icon built
+// from the core, read back with the platform's own API.
 #include "platform/win32/form_view.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
-#include "app/window_ids.h"
-#include "platform/win32/shell_messages.h"
+#include "group/frmGroup.h"
+#include "platform/win32/tray_icon.h"
 #include "platform/win32/window_system.h"
+#include "shared/window_ids.h"
 #include "support/fakes.h"
 
 namespace td::test {
 
-// The program on the double for every service but the window system, which is real.
+// The program on the double for every service but the window system and the tray icon,
+// which are real.
 struct NativeWindow : Fake, ::testing::Test {
     win32::Win32WindowSystem windows{GetModuleHandleW(nullptr)};
-    Application app{Services{*this, *this, *this, windows, *this, *this, *this, *this}};
-    NativeWindow() { windows.onAttach = &win32::routeShellMessages; }
+    win32::Win32TrayIcon trayIcon;
+    Application app{Services{*this, *this, *this, windows, trayIcon, *this, *this, *this}};
     ~NativeWindow() override {
         if (auto config = app.config.peek()) config->unload(ui::UnloadMode::Code);
         MSG msg;
@@ -30,7 +33,7 @@ struct NativeWindow : Fake, ::testing::Test {
 };
 
 // Each item of a native menu: "id caption" (a separator's caption is "-"), then " grey",
-// " checked" and " default" as they apply.
+// " checked", " default" and " lit" (highlighted) as they apply.
 Texts readMenu(HMENU menu) {
     Texts items;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
@@ -40,21 +43,23 @@ Texts readMenu(HMENU menu) {
         items.push_back(
             std::to_wstring(GetMenuItemID(menu, i)) + L" " + (state & MF_SEPARATOR ? L"-" : text) +
             (state & MF_GRAYED ? L" grey" : L"") + (state & MF_CHECKED ? L" checked" : L"") +
-            (state & MF_DEFAULT ? L" default" : L""));
+            (state & MF_DEFAULT ? L" default" : L"") + (state & MF_HILITE ? L" lit" : L""));
     }
     return items;
 }
 
 TEST_F(NativeWindow, TypingFollowsTheChangeRulesAndMenusHoldExactlyTheVisibleItemsInTheirState) {
-    HWND main = start({L"App1=helper.exe one", L"Caption1=Editor", L"App3= ", L"Caption4=No path"});
+    HWND main = start({L"App1=helper.exe one", L"Caption1=Editor", L"App3= ", L"Caption3=-",
+                       L"Caption4=No path"});
     HMENU launch = GetSubMenu(GetMenu(main), 0);
-    EXPECT_EQ(readMenu(launch), (Texts{L"2001 Editor", L"2003 ", L"2012 -", L"2014 &Hide",
+    // A caption "-" is a caption like any other, not a separator.
+    EXPECT_EQ(readMenu(launch), (Texts{L"2001 Editor", L"2003 -", L"2012 -", L"2014 &Hide",
                                        L"2015 -", L"2016 E&xit"}));
+    EXPECT_NE(GetMenuState(launch, 1, MF_BYPOSITION) & MF_SEPARATOR, MF_SEPARATOR);
     SendMessageW(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(launch), 0);
     SetWindowTextW(GetDlgItem(main, ids::kAppBase + 1), L"");   // the item goes at once
     SetWindowTextW(GetDlgItem(main, ids::kAppBase + 5), L"e");  // comes, grey until the menu opens
-    EXPECT_EQ(readMenu(launch),
-              (Texts{L"2003 ", L"2005  grey", L"2012 -", L"2014 &Hide", L"2015 -", L"2016 E&xit"}));
+    EXPECT_EQ(readMenu(launch)[1], L"2005  grey");
     SendMessageW(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(launch), 0);
     EXPECT_EQ(readMenu(launch)[1], L"2005 ");
     SendMessageW(main, WM_COMMAND, MAKEWPARAM(ids::kMenuStartup, 0), 0);
@@ -71,9 +76,26 @@ TEST_F(NativeWindow, TypingFollowsTheChangeRulesAndMenusHoldExactlyTheVisibleIte
         at = GetNextDlgTabItem(main, at, FALSE);
     EXPECT_EQ(order, (std::vector<int>{ids::kOk, ids::kCancel, ids::kExit, ids::kCaptionBase + 5,
                                        ids::kCaptionBase + 3, ids::kBrowseBase + 10}));
+
+    // The group window's boxes hold three states; a click asks the model.
+    HWND group = win32::hwndOf(*app.group.get());
+    app.group.get()->chkApp[2]->setValue(2);
+    EXPECT_EQ(SendMessageW(GetDlgItem(group, ids::kGroupBoxBase + 2), BM_GETCHECK, 0, 0), 2);
+    SendMessageW(group, WM_COMMAND, MAKEWPARAM(ids::kGroupSwitch, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(group, ids::kGroupSwitch)));
+    EXPECT_EQ(app.group.get()->chkGroupE->value(), 1);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(group, ids::kGroupBoxBase + 2)));
+
+    // Minimised by the system's command: hidden. Closed: gone, and the message loop ends.
+    SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(windowView(*app.config.get()) + (IsWindowVisible(main) ? L" visible" : L""),
+              L"hidden minimised Configure");
+    SendMessageW(main, WM_CLOSE, 0, 0);
+    MSG msg;
+    EXPECT_TRUE(!IsWindow(main) && PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-TEST_F(NativeWindow, TrayPopUpDrawsTheOfferedItemAsDefaultWhileItIsOpen) {
+TEST_F(NativeWindow, TrayCallbacksOpenThePopUpWithTheOfferedItemAsDefaultAndTheShellsRestart) {
     HWND main = start();
     app.config.get()->mnuHide_Click();
     static Texts seen;
@@ -83,45 +105,36 @@ TEST_F(NativeWindow, TrayPopUpDrawsTheOfferedItemAsDefaultWhileItIsOpen) {
         seen = readMenu(GetSubMenu(GetMenu(FindWindowW(ids::kConfigClass, nullptr)), 0));
         EndMenu();
     });
-    SendMessageW(main, ids::kTrayCallback, ids::kTrayIconId, WM_RBUTTONUP);
+    SendMessageW(main, win32::kTrayCallbackMessage, ids::kTrayIconId, WM_RBUTTONUP);
     EXPECT_EQ(seen, (Texts{L"2012 -", L"2013 Configure default", L"2015 -", L"2016 E&xit"}));
     EXPECT_EQ(readMenu(GetSubMenu(GetMenu(main), 0))[1], L"2013 Configure");
+
+    // The shell forgot the icon and restarted; its announcement brings the icon back.
+    NOTIFYICONDATAW icon = {sizeof(icon), main, ids::kTrayIconId};
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon));
 }
 
-TEST_F(NativeWindow, ControlsSitAtTheirTwipPositionsAtScreenDpi) {
+TEST_F(NativeWindow, MovedToAnotherScaleTheWindowTakesTheSuggestedPlaceAndNewFonts) {
     HWND main = start();
-    const int dpi = static_cast<int>(GetDpiForWindow(main));
-    auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    HWND app1 = GetDlgItem(main, ids::kAppBase + 1);
+    const auto oldFont = reinterpret_cast<HFONT>(SendMessageW(app1, WM_GETFONT, 0, 0));
+    RECT suggested = {100, 80, 100 + 1400, 80 + 800};
+    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
     RECT r;
-    GetClientRect(main, &r);
-    EXPECT_EQ(r.right, px(9000));
-    EXPECT_NEAR(r.bottom, px(4935), 1);
-    // App1: 3135 wide at (120, 600) in the frame at (45, -15).
-    GetWindowRect(GetDlgItem(main, ids::kAppBase + 1), &r);
-    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_NEAR(r.left, px(45 + 120), 1);
-    EXPECT_NEAR(r.top, px(-15 + 600), 1);
-    EXPECT_NEAR(r.right - r.left, px(3135), 1);
-}
-
-struct NativeClosing : NativeWindow, ::testing::WithParamInterface<UINT> {};
-INSTANTIATE_TEST_SUITE_P(CloseAndEndOfSession, NativeClosing,
-                         ::testing::Values(WM_CLOSE, WM_ENDSESSION));
-
-TEST_P(NativeClosing, MinimisingHidesTheWindowAndEveryCloseSavesAndEndsTheLoop) {
-    HWND main = start();
-    SendMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    EXPECT_FALSE(IsWindowVisible(main));
-    EXPECT_EQ(windowView(*app.config.get()), L"hidden minimised Configure");
-    failingWrites[L"App1"] = L"No.";
-    log.clear();
-    SendMessageW(main, GetParam(), TRUE, 0);
-    EXPECT_FALSE(IsWindow(main));
-    EXPECT_EQ(writes.size(), 21u);
-    // The failure is told only when someone can read it.
-    EXPECT_EQ(log.size(), GetParam() == WM_CLOSE ? 2u : 1u);
-    MSG msg;
-    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    GetWindowRect(main, &r);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 80);
+    GetWindowRect(app1, &r);
+    EXPECT_NEAR(r.right - r.left, 3135 * 192 / 1440, 1);
+    // The controls use the new font; the old one is gone.
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(app1, WM_GETFONT, 0, 0));
+    LOGFONTW described = {};
+    EXPECT_NE(font, oldFont);
+    EXPECT_TRUE(GetObjectW(font, sizeof(described), &described));
+    EXPECT_EQ(described.lfHeight, -MulDiv(825, 192, 7200));
+    EXPECT_FALSE(GetObjectW(oldFont, sizeof(described), &described));
 }
 
 }  // namespace td::test

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/win32/system_text.h"
+
 namespace td::win32 {
 
 namespace fs = std::filesystem;
@@ -84,7 +86,7 @@ struct StartProgram : ::testing::Test {
     std::wstring run(const std::wstring& line) {
         const std::wstring record = scratch + L"\\record" + std::to_wstring(++runs) + L".txt";
         SetEnvironmentVariableW(L"TILLERDOCK_RECORD", record.c_str());
-        if (!starter.StartProgram(line, kShowNormal).ok) return L"(not started)";
+        if (!starter.StartProgram(line, kShowNormal)) return L"(not started)";
         for (int waited = 0; waited < 5000; waited += 20, Sleep(20)) {
             std::ifstream file{fs::path(record)};
             std::string text;

@@ -1,0 +1,37 @@
+// A form's menu bar as native menus: one drop-down menu for each menu of the model, holding
+// exactly the model's visible items with their captions, enabled states and check marks.
+#pragma once
+
+#include <map>
+
+#include "platform/ui/form.h"
+#include "platform/win32/handles.h"
+
+namespace td::win32 {
+
+class MenuBar {
+public:
+    explicit MenuBar(const ui::Form& form);
+    MenuBar(const MenuBar&) = delete;
+    MenuBar& operator=(const MenuBar&) = delete;
+
+    // The bar, for the window to show; the window must not destroy it.
+    HMENU handle() const { return bar_.get(); }
+    // The native drop-down menu that renders a menu of the bar, or null.
+    HMENU popupOf(const ui::MenuItem& menu) const;
+    // The menu a native drop-down menu renders, or null.
+    ui::MenuItem* menuOf(HMENU popup) const;
+    // Draws the item as its menu's default (bold); null for none.
+    void setDefault(const ui::MenuItem* item);
+    // Brings every drop-down menu in step with the model.
+    void render();
+
+private:
+    void render(HMENU native, const ui::MenuItem& menu);
+
+    UniqueMenu bar_;
+    std::map<ui::MenuItem*, HMENU> popups_;  // owned by the bar
+    const ui::MenuItem* default_ = nullptr;
+};
+
+}  // namespace td::win32

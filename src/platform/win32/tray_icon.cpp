@@ -1,0 +1,75 @@
+#include "platform/win32/tray_icon.h"
+
+#include <shellapi.h>
+
+#include <iterator>
+
+#include "platform/win32/form_view.h"
+#include "platform/win32/resource_ids.h"
+
+namespace td::win32 {
+
+namespace {
+
+// The program's icon at the size the shell draws tray icons for the window's DPI. A program
+// built without its icon resource gets a copy of the system's application icon, so that the
+// tray never holds an invisible icon.
+HICON loadTrayIcon(HWND window) {
+    UINT dpi = window ? GetDpiForWindow(window) : 0;
+    if (dpi == 0) dpi = GetDpiForSystem();
+    const int cx = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
+    const int cy = GetSystemMetricsForDpi(SM_CYSMICON, dpi);
+    auto icon =
+        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TILLERDOCK),
+                                      IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
+    if (!icon) icon = CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
+    return icon;
+}
+
+}  // namespace
+
+void Win32TrayIcon::listen(ui::Form& owner, std::function<void(const TrayEvent&)> handler) {
+    handler_ = std::move(handler);
+    // A restarted shell broadcasts this to every top-level window: icons must be added again.
+    static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    addMessageHook(owner, [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        std::optional<TrayEvent> event;
+        if (message == kTrayCallbackMessage) {
+            POINT pointer = {};
+            GetCursorPos(&pointer);
+            event = decoder_.decode(wParam, lParam, {pointer.x, pointer.y});
+        } else if (message == taskbarCreated && taskbarCreated != 0) {
+            event = TrayEvent{TrayAction::ShellRestarted, {}};
+        } else {
+            return false;
+        }
+        if (event && handler_) handler_(*event);
+        result = 0;
+        return true;
+    });
+}
+
+bool Win32TrayIcon::add(ui::Form& owner, const TrayIconData& data) {
+    NOTIFYICONDATAW icon = {sizeof(icon)};
+    icon.hWnd = hwndOf(owner);
+    icon.uID = data.id;
+    icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    icon.uCallbackMessage = kTrayCallbackMessage;
+    UniqueIcon picture(loadTrayIcon(icon.hWnd));
+    icon.hIcon = picture.get();
+    data.tip.copy(icon.szTip, std::size(icon.szTip) - 1);
+    if (!Shell_NotifyIconW(NIM_ADD, &icon)) return false;
+    icon_ = std::move(picture);
+    return true;
+}
+
+void Win32TrayIcon::remove(ui::Form& owner, const TrayIconData& data) {
+    NOTIFYICONDATAW icon = {sizeof(icon)};
+    icon.hWnd = hwndOf(owner);
+    icon.uID = data.id;
+    // An icon that is already gone (the shell restarted without it) needs nothing more.
+    Shell_NotifyIconW(NIM_DELETE, &icon);
+    icon_.reset();
+}
+
+}  // namespace td::win32

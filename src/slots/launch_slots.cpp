@@ -1,0 +1,90 @@
+#include "slots/launch_slots.h"
+
+#include "slots/settings_layout.h"
+
+namespace td {
+
+namespace {
+
+constexpr wchar_t kBrowseFilter[] = L"Executables (*.exe)|*.exe|All Files (*.*)|*.*|";
+
+}  // namespace
+
+void LaunchSlots::App_Change(int slot) {
+    slots_.Caption[slot]->setEnabled(!slots_.App[slot]->text().empty());
+    slots_.mnu[slot]->setVisible(!slots_.App[slot]->text().empty());
+}
+
+void LaunchSlots::Caption_Change(int slot) {
+    slots_.mnu[slot]->setCaption(slots_.Caption[slot]->text());
+}
+
+void LaunchSlots::cmdApp_Click(int slot) {
+    // The dialog's only option: no read-only check box. Nothing else is asked of it, so it
+    // does not insist that a typed file or folder exists.
+    Dialog1.flags = kOpenHideReadOnly;
+    Dialog1.filter = kBrowseFilter;
+    Dialog1.filterIndex = 1;
+    // It offers the file name last chosen by any slot. A cancel or a failure changes nothing
+    // and shows nothing.
+    if (!services_.openDialog.showOpen(window_, Dialog1)) return;
+    slots_.App[slot]->setText(Dialog1.fileName);
+}
+
+void LaunchSlots::mnuFile_Click() {
+    for (int n = 1; n <= kSlotCount; ++n) slots_.mnu[n]->setEnabled(!slots_.App[n]->text().empty());
+}
+
+void LaunchSlots::mnu_Click(int slot) {
+    // The path box's current text, confirmed or not, exactly as typed.
+    if (services_.starter.StartProgram(slots_.App[slot]->text(), kShowNormal)) return;
+    services_.messages.show(&window_, L"File ''" + slots_.App[slot]->text() + L"'' not found.",
+                            L"Tillerdocker", kExclamationOk);
+    // A plain show: the window state and the Configure/Hide pair stay as they were.
+    window_.show();
+    window_.setFocus(*slots_.App[slot]);
+}
+
+bool LaunchSlots::readStartupOption() {
+    // A text that is neither a truth word nor a number can only come from outside the
+    // program; it reads as "off" rather than ending the load without an icon or a window.
+    const std::wstring startup = settings::read(services_.store, settings::startupKey(), L"0");
+    return settings::toTruthValue(startup).value_or(false);
+}
+
+void LaunchSlots::readSlotTexts() {
+    // Each actual change runs the box's change rule.
+    for (int n = 1; n <= kSlotCount; ++n)
+        slots_.App[n]->setText(settings::read(services_.store, settings::appKey(n), L""));
+    for (int n = 1; n <= kSlotCount; ++n)
+        slots_.Caption[n]->setText(settings::read(services_.store, settings::captionKey(n), L""));
+}
+
+void LaunchSlots::applyDerivedState() {
+    for (int n = 1; n <= kSlotCount; ++n)
+        slots_.Caption[n]->setEnabled(!slots_.App[n]->text().empty());
+    for (int n = 1; n <= kSlotCount; ++n) slots_.mnu[n]->setCaption(slots_.Caption[n]->text());
+}
+
+bool LaunchSlots::saveSettings(bool startupOption, SaveMoment moment) {
+    settings::Saver saver(services_.store);
+    saver.write(settings::startupKey(), settings::truthText(startupOption));
+    for (int n = 1; n <= kSlotCount; ++n) saver.write(settings::appKey(n), slots_.App[n]->text());
+    for (int n = 1; n <= kSlotCount; ++n)
+        saver.write(settings::captionKey(n), slots_.Caption[n]->text());
+    if (saver.failures().empty()) return true;
+    // At log-off or shutdown nobody can answer a message, and the process ends as soon as the
+    // closing returns, so a failure then goes unreported.
+    if (moment == SaveMoment::EndOfSession) return false;
+    const std::wstring outcome =
+        moment == SaveMoment::Closing
+            ? std::wstring(L"Those changes are lost; ") + kProductName + L" will now close."
+            : L"Your changes are still in the window. Press OK to try again.";
+    services_.messages.show(
+        &window_,
+        saver.report(std::wstring(kProductName) + L" could not save these settings:", outcome),
+        kProductName, kExclamationOk);
+    return false;
+}
+
+}  // namespace td
