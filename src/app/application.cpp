@@ -7,7 +7,8 @@
 
 namespace td {
 
-Application::Application(Services s) : services(s), config(*this), group(*this), about(*this) {}
+Application::Application(Services s)
+    : services(s), settings(s.store), config(*this), group(*this), about(*this) {}
 
 Application::~Application() = default;
 

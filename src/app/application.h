@@ -5,6 +5,7 @@
 
 #include "platform/services.h"
 #include "platform/ui/form.h"
+#include "slots/settings_session.h"
 
 namespace td {
 
@@ -48,6 +49,8 @@ public:
     bool attachWindow(ui::Form& form);
 
     Services services;
+    // Every read and write of the settings, by every window.
+    settings::Session settings;
     FormRef<frmConfig> config;
     FormRef<frmGroup> group;
     FormRef<frmAbout> about;

@@ -49,7 +49,7 @@ constexpr std::array<int, kSlotCount> kCaptionTabSlots{10, 8, 6, 4, 2, 9, 7, 5, 
 
 frmConfig::frmConfig(Application& app)
     : Form(L"frmConfig", ids::kConfigTitle, 9000, 4935),
-      slots(*this, *this, app.services),
+      slots(*this, *this, app.services, app.settings),
       app_(app) {
     buildControls();
     buildMenus();

@@ -60,8 +60,9 @@ frmGroup::frmGroup(Application& app) : Form(L"frmGroup", ids::kGroupTitle, 4830,
 }
 
 void frmGroup::readBox(ui::CheckBox& box, const settings::Key& key) {
-    if (auto value = settings::toInteger16(settings::read(app_.services.store, key, L"0")))
-        box.setValue(*value);
+    if (auto value = settings::toInteger16(app_.settings.read(key, L"0"))) box.setValue(*value);
+    // Written back as the box's state: unchanged, whatever form of the number was stored.
+    app_.settings.hold(key, decimalText(box.value()));
 }
 
 void frmGroup::enableSlotBoxes(bool enabled) {
@@ -83,16 +84,17 @@ void frmGroup::chkGroupE_Click() {
 }
 
 void frmGroup::Command2_Click() {
-    settings::Saver saver(app_.services.store);
-    saver.write(settings::groupSwitchKey(), decimalText(chkGroupE->value()));
+    settings::SaveFailures failures;
+    app_.settings.write(settings::groupSwitchKey(), decimalText(chkGroupE->value()), failures);
     for (int n = 1; n <= kSlotCount; ++n)
-        saver.write(settings::groupKey(n), decimalText(chkApp[n]->value()));
-    if (!saver.failures().empty()) {
+        app_.settings.write(settings::groupKey(n), decimalText(chkApp[n]->value()), failures);
+    if (!failures.empty()) {
         // Closing now would look like a save; the choices stay on screen instead.
         app_.services.messages.show(
             this,
-            saver.report(std::wstring(kProductName) + L" could not save the group selection:",
-                         L"Your choices are still in the window. Press Okay to try again."),
+            settings::report(failures,
+                             std::wstring(kProductName) + L" could not save the group selection:",
+                             L"Your choices are still in the window. Press Okay to try again."),
             kProductName, kExclamationOk);
         return;
     }

@@ -23,16 +23,31 @@ struct Status {
     static Status failure(std::wstring why) { return {false, std::move(why)}; }
 };
 
+// What the store holds for a key: nothing, a text (an expandable text as written, its %
+// references unexpanded), or a value of another kind that the program does not read.
+struct StoredValue {
+    enum class Kind { Absent, Text, Other };
+    Kind kind = Kind::Absent;
+    std::wstring text;
+
+    bool operator==(const StoredValue&) const = default;
+};
+
 // The per-user text store, addressed by application name, section and key.
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
-    // The stored text, or the default when the key is absent (or not a text value).
-    virtual std::wstring ReadSetting(const std::wstring& appName, const std::wstring& section,
-                                     const std::wstring& key, const std::wstring& defaultValue) = 0;
-    // Creates or replaces the value whole.
+    virtual StoredValue ReadValue(const std::wstring& appName, const std::wstring& section,
+                                  const std::wstring& key) = 0;
+    // Creates or replaces the value whole, as text.
     virtual Status WriteSetting(const std::wstring& appName, const std::wstring& section,
                                 const std::wstring& key, const std::wstring& value) = 0;
+    // The stored text, or the default when the key is absent or holds no text.
+    std::wstring ReadSetting(const std::wstring& appName, const std::wstring& section,
+                             const std::wstring& key, const std::wstring& defaultValue) {
+        StoredValue value = ReadValue(appName, section, key);
+        return value.kind == StoredValue::Kind::Text ? value.text : defaultValue;
+    }
 };
 
 // Show state for a started program: a normal window that is activated.

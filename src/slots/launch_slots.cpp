@@ -48,16 +48,19 @@ void LaunchSlots::mnu_Click(int slot) {
 bool LaunchSlots::readStartupOption() {
     // A text that is neither a truth word nor a number can only come from outside the
     // program; it reads as "off" rather than ending the load without an icon or a window.
-    const std::wstring startup = settings::read(services_.store, settings::startupKey(), L"0");
-    return settings::toTruthValue(startup).value_or(false);
+    const bool option =
+        settings::toTruthValue(settings_.read(settings::startupKey(), L"0")).value_or(false);
+    // Written back as "True" or "False": unchanged, whatever form of truth was stored.
+    settings_.hold(settings::startupKey(), settings::truthText(option));
+    return option;
 }
 
 void LaunchSlots::readSlotTexts() {
     // Each actual change runs the box's change rule.
     for (int n = 1; n <= kSlotCount; ++n)
-        slots_.App[n]->setText(settings::read(services_.store, settings::appKey(n), L""));
+        slots_.App[n]->setText(settings_.read(settings::appKey(n), L""));
     for (int n = 1; n <= kSlotCount; ++n)
-        slots_.Caption[n]->setText(settings::read(services_.store, settings::captionKey(n), L""));
+        slots_.Caption[n]->setText(settings_.read(settings::captionKey(n), L""));
 }
 
 void LaunchSlots::applyDerivedState() {
@@ -67,12 +70,13 @@ void LaunchSlots::applyDerivedState() {
 }
 
 bool LaunchSlots::saveSettings(bool startupOption, SaveMoment moment) {
-    settings::Saver saver(services_.store);
-    saver.write(settings::startupKey(), settings::truthText(startupOption));
-    for (int n = 1; n <= kSlotCount; ++n) saver.write(settings::appKey(n), slots_.App[n]->text());
+    settings::SaveFailures failures;
+    settings_.write(settings::startupKey(), settings::truthText(startupOption), failures);
     for (int n = 1; n <= kSlotCount; ++n)
-        saver.write(settings::captionKey(n), slots_.Caption[n]->text());
-    if (saver.failures().empty()) return true;
+        settings_.write(settings::appKey(n), slots_.App[n]->text(), failures);
+    for (int n = 1; n <= kSlotCount; ++n)
+        settings_.write(settings::captionKey(n), slots_.Caption[n]->text(), failures);
+    if (failures.empty()) return true;
     // At log-off or shutdown nobody can answer a message, and the process ends as soon as the
     // closing returns, so a failure then goes unreported.
     if (moment == SaveMoment::EndOfSession) return false;
@@ -82,7 +86,8 @@ bool LaunchSlots::saveSettings(bool startupOption, SaveMoment moment) {
             : L"Your changes are still in the window. Press OK to try again.";
     services_.messages.show(
         &window_,
-        saver.report(std::wstring(kProductName) + L" could not save these settings:", outcome),
+        settings::report(failures, std::wstring(kProductName) + L" could not save these settings:",
+                         outcome),
         kProductName, kExclamationOk);
     return false;
 }

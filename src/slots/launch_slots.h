@@ -7,6 +7,7 @@
 #include "platform/services.h"
 #include "platform/ui/form.h"
 #include "shared/product.h"
+#include "slots/settings_session.h"
 
 namespace td {
 
@@ -27,8 +28,9 @@ enum class SaveMoment { Confirmed, Closing, EndOfSession };
 class LaunchSlots {
 public:
     // window: the main window, which holds the slots.
-    LaunchSlots(ui::Form& window, SlotControls& slots, Services services)
-        : window_(window), slots_(slots), services_(services) {}
+    LaunchSlots(ui::Form& window, SlotControls& slots, Services services,
+                settings::Session& settings)
+        : window_(window), slots_(slots), services_(services), settings_(settings) {}
 
     // The change rules: a slot's caption box and menu item follow its texts.
     void App_Change(int slot);
@@ -56,6 +58,7 @@ private:
     ui::Form& window_;
     SlotControls& slots_;
     Services services_;
+    settings::Session& settings_;
 };
 
 }  // namespace td

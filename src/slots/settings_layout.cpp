@@ -87,19 +87,4 @@ std::optional<std::int16_t> toInteger16(std::wstring_view text) {
     return static_cast<std::int16_t>(value);
 }
 
-std::wstring read(SettingsStore& store, const Key& key, const std::wstring& defaultValue) {
-    return store.ReadSetting(kAppName, kSection, key.name, defaultValue);
-}
-
-void Saver::write(const Key& key, const std::wstring& value) {
-    Status status = store_.WriteSetting(kAppName, kSection, key.name, value);
-    if (!status.ok) failures_.push_back({key.what, status.reason});
-}
-
-std::wstring Saver::report(const std::wstring& heading, const std::wstring& outcome) const {
-    std::wstring text = heading + L"\n";
-    for (const auto& f : failures_) text += L"\n" + f.what + L": " + f.reason;
-    return text + L"\n\n" + outcome;
-}
-
 }  // namespace td::settings

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "platform/services.h"
 
@@ -38,29 +37,5 @@ std::wstring truthText(bool value);
 std::optional<bool> toTruthValue(std::wstring_view text);
 // Optional surrounding blanks, an optional sign and decimal digits, within -32768..32767.
 std::optional<std::int16_t> toInteger16(std::wstring_view text);
-
-// Reads one of the program's keys.
-std::wstring read(SettingsStore& store, const Key& key, const std::wstring& defaultValue);
-
-// A setting that could not be written: what it is, and the system's reason.
-struct SaveFailure {
-    std::wstring what;
-    std::wstring reason;
-};
-
-// Writes a group of keys, each by itself: a failing write is collected and the next one is
-// still made, so that one refused value never costs the others.
-class Saver {
-public:
-    explicit Saver(SettingsStore& store) : store_(store) {}
-    void write(const Key& key, const std::wstring& value);
-    const std::vector<SaveFailure>& failures() const { return failures_; }
-    // The message that names each failure: the heading, the failures, then what happens now.
-    std::wstring report(const std::wstring& heading, const std::wstring& outcome) const;
-
-private:
-    SettingsStore& store_;
-    std::vector<SaveFailure> failures_;
-};
 
 }  // namespace td::settings

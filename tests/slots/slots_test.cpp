@@ -1,6 +1,7 @@
 // The ten slots: the stored text forms, editing, Browse, OK, Cancel and the launch menu.
 #include <gtest/gtest.h>
 
+#include "group/frmGroup.h"
 #include "slots/settings_layout.h"
 #include "support/fakes.h"
 
@@ -17,6 +18,42 @@ TEST(StoredTexts, TruthValuesAreWordsInAnyCaseOrNumbersAndBoxStatesWhole16BitNum
     EXPECT_EQ(toInteger16(L"-32768"), -32768);
     for (const wchar_t* t : {L"32768", L"-32769", L"", L"-", L"1.0", L"1 2"})
         EXPECT_FALSE(toInteger16(t)) << t;
+}
+
+// Two copies of the program, another program writing too, values of other kinds: what a copy
+// did not change, and someone else did, stays.
+TEST(SharedSettings, AValueSomeoneElseChangedStaysUnlessThisCopyChangedIt) {
+    Fixture a;
+    a.otherKinds = {L"Startup", L"App5", L"chkGApp1"};
+    a.start({L"App3=old", L"Caption4=old", L"chkGApp2=1"});
+    Fixture b(&a);
+    b.start();
+    a.config->App[1]->setText(L"fromA");
+    a.config->Command11->Click();
+    b.config->App[2]->setText(L"fromB");
+    b.config->Command11->Click();
+    a.stored[L"Caption4"] = L"outside";
+    a.config->App[5]->setText(L"typed");  // an edit replaces a value of any kind
+    b.app.group.get()->chkApp[3]->setValue(1);
+    b.app.group.get()->Command2->Click();
+    a.config->mnuExit->Click();
+    b.config->mnuExit->Click();
+    EXPECT_EQ(a.stored, byKey({L"App1=fromA",  L"App2=fromB",
+                               L"App3=old",    L"App4=",
+                               L"App5=typed",  L"App6=",
+                               L"App7=",       L"App8=",
+                               L"App9=",       L"App10=",
+                               L"Caption1=",   L"Caption2=",
+                               L"Caption3=",   L"Caption4=outside",
+                               L"Caption5=",   L"Caption6=",
+                               L"Caption7=",   L"Caption8=",
+                               L"Caption9=",   L"Caption10=",
+                               L"chkGroupE=0", L"chkGApp2=1",
+                               L"chkGApp3=1",  L"chkGApp4=0",
+                               L"chkGApp5=0",  L"chkGApp6=0",
+                               L"chkGApp7=0",  L"chkGApp8=0",
+                               L"chkGApp9=0",  L"chkGApp10=0"}));
+    EXPECT_EQ(a.otherKinds, (std::set<std::wstring>{L"Startup", L"chkGApp1"}));
 }
 
 using Slots = Run;

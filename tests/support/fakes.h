@@ -41,8 +41,9 @@ struct Fake : SettingsStore,
     // links and dialogs. The store keeps its own: keys read, and "Key=Value" written.
     Texts log, reads, writes;
     std::map<std::wstring, std::wstring> stored, failingWrites;  // the latter: key -> reason
-    std::set<std::wstring> failingStarts;                        // command lines
-    int refusedIcons = 0;                                        // the next this many adds fail
+    std::set<std::wstring> otherKinds;     // keys stored as something other than text
+    std::set<std::wstring> failingStarts;  // command lines
+    int refusedIcons = 0;                  // the next this many adds fail
     bool iconPresent = false, refuseWindows = false, noTimers = false;
     std::wstring iconTip;
     std::function<void(const TrayEvent&)> trayHandler;
@@ -51,11 +52,13 @@ struct Fake : SettingsStore,
     // The Open dialog's choice; empty: the user cancels.
     std::wstring fileToChoose, folder = L"C:\\Program Files\\Tillerdock";
 
-    std::wstring ReadSetting(const std::wstring& app, const std::wstring& section,
-                             const std::wstring& key, const std::wstring& fallback) override {
+    StoredValue ReadValue(const std::wstring& app, const std::wstring& section,
+                          const std::wstring& key) override {
         EXPECT_EQ(app + L"\\" + section, L"Brackenfold\\Quaymaster");
         reads.push_back(key);
-        return stored.count(key) ? stored[key] : fallback;
+        if (otherKinds.count(key)) return {StoredValue::Kind::Other, L""};
+        if (!stored.count(key)) return {};
+        return {StoredValue::Kind::Text, stored[key]};
     }
     Status WriteSetting(const std::wstring& app, const std::wstring& section,
                         const std::wstring& key, const std::wstring& value) override {
@@ -63,6 +66,7 @@ struct Fake : SettingsStore,
         writes.push_back(key + L"=" + value);
         if (failingWrites.count(key)) return Status::failure(failingWrites[key]);
         stored[key] = value;
+        otherKinds.erase(key);
         return Status::success();
     }
     bool StartProgram(const std::wstring& line, int showState) override {
@@ -147,9 +151,12 @@ inline std::map<std::wstring, std::wstring> byKey(const Texts& pairs) {
     return values;
 }
 
-// The program on the double.
+// The program on the double; a second copy of the program shares the first one's store.
 struct Fixture : Fake {
-    Application app{Services{*this, *this, *this, *this, *this, *this, *this, *this}};
+    Fixture() = default;
+    explicit Fixture(Fake* firstCopy) : store(*firstCopy) {}
+    SettingsStore& store = *this;
+    Application app{Services{store, *this, *this, *this, *this, *this, *this, *this}};
     std::shared_ptr<frmConfig> config;
     // Starts the program on these stored "Key=Value" texts; `config` is its main window.
     bool start(const Texts& values = {}) {

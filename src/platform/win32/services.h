@@ -1,6 +1,7 @@
 // Win32 implementations of the platform services.
 #pragma once
 
+#include "platform/command_line.h"
 #include "platform/services.h"
 #include "platform/win32/win32.h"
 
@@ -9,12 +10,20 @@ namespace td::win32 {
 // Text values under HKEY_CURRENT_USER\Software\<application>\<section>, one REG_SZ each.
 class RegistrySettingsStore : public SettingsStore {
 public:
-    std::wstring ReadSetting(const std::wstring& appName, const std::wstring& section,
-                             const std::wstring& key, const std::wstring& defaultValue) override;
+    StoredValue ReadValue(const std::wstring& appName, const std::wstring& section,
+                          const std::wstring& key) override;
     Status WriteSetting(const std::wstring& appName, const std::wstring& section,
                         const std::wstring& key, const std::wstring& value) override;
 };
 
+// What exists at a path, as GetFileAttributesW sees it.
+class Win32FileSystem : public FileSystem {
+public:
+    PathKind kind(const std::wstring& path) override;
+};
+
+// Starts the program a command line names (platform/command_line.h), never one the user did
+// not name, and does not wait for it.
 class Win32ProgramStarter : public ProgramStarter {
 public:
     bool StartProgram(const std::wstring& commandLine, int showState) override;
@@ -40,6 +49,11 @@ class Win32Environment : public Environment {
 public:
     std::wstring programFolder() override;
 };
+
+// From now on a library loaded by name alone comes from the system folder only, never from
+// the program's folder (a Downloads folder, say) or the current one. False when the system
+// cannot be told.
+bool loadLibrariesFromSystemFolderOnly();
 
 // The Open dialog's form of a file-type list: the '|' that ends each description and
 // pattern becomes a NUL, and the list ends with two NULs (the second is the string's own).

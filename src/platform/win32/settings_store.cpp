@@ -1,5 +1,5 @@
 // The settings store in the registry: HKEY_CURRENT_USER\Software\<application>\<section>,
-// one REG_SZ value per key.
+// one value per key, written as REG_SZ.
 #include <limits>
 #include <optional>
 
@@ -15,47 +15,48 @@ std::wstring keyPath(const std::wstring& appName, const std::wstring& section) {
     return L"Software\\" + appName + L"\\" + section;
 }
 
-// The text of a REG_SZ value, or nothing when the value is absent or of another type.
-std::optional<std::wstring> readText(HKEY key, const std::wstring& name) {
+// What a value holds for the program. A text (REG_SZ, or REG_EXPAND_SZ read as written) ends
+// at its terminating NUL, or at the end of the data when the writer left the NUL out; a text
+// with more after its NUL, like every value of another type, is not one the program reads.
+StoredValue readValue(HKEY key, const std::wstring& name) {
     DWORD type = 0;
     DWORD bytes = 0;
     LONG rc = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes);
-    std::wstring text;
+    std::wstring data;
     // The value can grow between the size query and the read: ask again until it fits.
-    while (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
-        if (type != REG_SZ) return std::nullopt;
+    while (rc == ERROR_MORE_DATA || (rc == ERROR_SUCCESS && data.empty())) {
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return {StoredValue::Kind::Other, L""};
         // One spare character, so a text stored without its terminating NUL still fits.
-        text.assign(bytes / sizeof(wchar_t) + 1, L'\0');
-        DWORD capacity = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        data.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+        DWORD capacity = static_cast<DWORD>(data.size() * sizeof(wchar_t));
         rc = RegQueryValueExW(key, name.c_str(), nullptr, &type,
-                              reinterpret_cast<BYTE*>(text.data()), &capacity);
+                              reinterpret_cast<BYTE*>(data.data()), &capacity);
+        if (rc == ERROR_MORE_DATA) bytes = capacity;
         if (rc == ERROR_SUCCESS) {
-            if (type != REG_SZ) return std::nullopt;
-            // The text ends at its terminating NUL, or at the end of the data when the
-            // writer left the NUL out.
-            text.resize(capacity / sizeof(wchar_t));
-            const auto end = text.find(L'\0');
-            if (end != std::wstring::npos) text.resize(end);
-            return text;
+            if (type != REG_SZ && type != REG_EXPAND_SZ) return {StoredValue::Kind::Other, L""};
+            data.resize(capacity / sizeof(wchar_t));
+            const auto end = data.find(L'\0');
+            if (end == std::wstring::npos) return {StoredValue::Kind::Text, data};
+            if (data.find_first_not_of(L'\0', end) != std::wstring::npos)
+                return {StoredValue::Kind::Other, L""};
+            data.resize(end);
+            return {StoredValue::Kind::Text, data};
         }
-        bytes = capacity;
     }
-    return std::nullopt;
+    return {};
 }
 
 }  // namespace
 
-std::wstring RegistrySettingsStore::ReadSetting(const std::wstring& appName,
-                                                const std::wstring& section,
-                                                const std::wstring& key,
-                                                const std::wstring& defaultValue) {
+StoredValue RegistrySettingsStore::ReadValue(const std::wstring& appName,
+                                             const std::wstring& section, const std::wstring& key) {
     // Opened, never created: a read leaves no trace in the registry.
     HKEY opened = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath(appName, section).c_str(), 0, KEY_QUERY_VALUE,
                       &opened) != ERROR_SUCCESS)
-        return defaultValue;
+        return {};
     const UniqueKey sectionKey(opened);
-    return readText(sectionKey.get(), key).value_or(defaultValue);
+    return readValue(sectionKey.get(), key);
 }
 
 Status RegistrySettingsStore::WriteSetting(const std::wstring& appName, const std::wstring& section,
