@@ -23,6 +23,8 @@ void __verbose_terminate_handler() {
 #endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    // First of all: a library planted beside the program must never be the one loaded.
+    td::win32::loadLibrariesFromSystemFolderOnly();
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 

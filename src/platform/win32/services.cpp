@@ -26,6 +26,10 @@ HWND windowOf(ui::Form* form) {
 
 }  // namespace
 
+bool loadLibrariesFromSystemFolderOnly() {
+    return SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE;
+}
+
 std::wstring dialogFilter(const std::wstring& filter) {
     if (filter.empty()) return filter;
     std::wstring list = filter;
@@ -95,11 +99,29 @@ const CommonDialogs& commonDialogs() {
     return dialogs;
 }
 
+// The process's current folder, put back when this goes.
+class CurrentFolderKept {
+public:
+    CurrentFolderKept() : folder_(GetCurrentDirectoryW(0, nullptr), L'\0') {
+        folder_.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder_.size()), folder_.data()));
+    }
+    ~CurrentFolderKept() {
+        if (!folder_.empty()) SetCurrentDirectoryW(folder_.c_str());
+    }
+
+private:
+    std::wstring folder_;
+};
+
 }  // namespace
 
 bool Win32OpenFileDialog::showOpen(ui::Form& owner, OpenDialogState& state) {
     const CommonDialogs& dialogs = commonDialogs();
     if (!dialogs.getOpenFileName || !dialogs.extendedError) return false;
+    // The dialog moves the process's current folder to wherever the user went (a flag that
+    // asks it not to does not hold for the Open dialog), and the search for a program without
+    // a folder looks there first: it would find a program of that folder's, not the system's.
+    const CurrentFolderKept folder;
     const std::wstring filter = dialogFilter(state.filter);
     std::vector<wchar_t> file(kLongPathChars, L'\0');
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/ui/form.h"
 #include "platform/win32/system_text.h"
 
 namespace td::win32 {
@@ -52,7 +53,7 @@ struct RegistryStore : ::testing::Test {
     RegistrySettingsStore store;
 };
 
-TEST_F(RegistryStore, TextsRoundTripWholeOtherTypesReadAsTheDefaultAndFailuresTellWhy) {
+TEST_F(RegistryStore, TextsRoundTripWholeExpandableTextsAsWrittenOtherKindsNotAndFailuresTellWhy) {
     EXPECT_EQ(read(), L"dflt");
     EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\TillerdockTest"), ERROR_FILE_NOT_FOUND)
         << "a read created the key";
@@ -66,7 +67,15 @@ TEST_F(RegistryStore, TextsRoundTripWholeOtherTypesReadAsTheDefaultAndFailuresTe
     RegSetKeyValueW(HKEY_CURRENT_USER, kSection, L"Number", REG_DWORD, &number, 4);
     RegSetKeyValueW(HKEY_CURRENT_USER, kSection, L"Expand", REG_EXPAND_SZ, L"%TEMP%", 14);
     RegSetKeyValueW(HKEY_CURRENT_USER, kSection, L"Bare", REG_SZ, L"abc", 6);  // no final NUL
-    EXPECT_EQ(read(L"Number") + read(L"Expand") + read(L"Bare"), L"dfltdfltabc");
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSection, L"Inner", REG_SZ, L"a\0tail", 14);
+    EXPECT_EQ(read(L"Number") + read(L"Expand") + read(L"Bare") + read(L"Inner"),
+              L"dflt%TEMP%abcdflt");
+    using Kind = StoredValue::Kind;
+    for (auto [name, kind] : {std::pair{L"Number", Kind::Other},
+                              {L"Inner", Kind::Other},
+                              {L"Expand", Kind::Text},
+                              {L"None", Kind::Absent}})
+        EXPECT_EQ(store.ReadValue(L"TillerdockTest", L"Section", name).kind, kind) << name;
     EXPECT_FALSE(write(L"new", std::wstring(20'000, L'x')).reason.empty());  // no such value name
     setSectionAccess(L"D:P(A;;KR;;;WD)");                                    // readable only
     EXPECT_EQ(write(L"new").reason, errorText(ERROR_ACCESS_DENIED));
@@ -119,9 +128,43 @@ TEST_F(StartProgram, StartsTheLineAsTypedSearchesThePathAndNeverStartsAShorterNa
     const std::wstring document = scratch + L"\\Program Files\\Tool\\read me.txt";
     std::ofstream(fs::path(document)) << "not a program";
     EXPECT_EQ(run(tool), L"\"" + tool + L"\"");
+    EXPECT_EQ(run(tool + L" -x \"a b\""), L"\"" + tool + L"\" -x \"a b\"");
     for (const std::wstring& nothing :
-         {L""s, L"   "s, scratch + L"\\missing.exe", document, scratch + L"\\Program Files\\Tool"})
+         {L""s, L"   "s, scratch + L"\\missing.exe", document, scratch + L"\\Program Files\\Tool",
+          scratch + L"\\Program Files\\Tool\\gone.exe -x"})
         EXPECT_EQ(run(nothing), L"(not started)") << nothing;
+}
+
+TEST(OpenDialog, ChoosingAFileInAnotherFolderLeavesTheCurrentFolderAsItWas) {
+    const fs::path before = fs::current_path(), elsewhere = fs::temp_directory_path();
+    ui::Form owner(L"frmTest", L"Owner", 100, 100);
+    OpenDialogState state{L"All Files (*.*)|*.*|", 1, kOpenHideReadOnly, L""};
+    static std::wstring choice;
+    choice = (elsewhere / L"elsewhere.exe").wstring();
+    // Types the file's full path into the open dialog and confirms it.
+    SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+        HWND dialog = FindWindowW(L"#32770", L"Open");
+        if (!dialog) return;
+        KillTimer(nullptr, id);
+        HWND name = GetDlgItem(GetDlgItem(GetDlgItem(dialog, 0x47C), 0x47C), 0x47C);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(choice.c_str()));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_TRUE(Win32OpenFileDialog().showOpen(owner, state));
+    EXPECT_EQ(state.fileName, choice);
+    EXPECT_EQ(fs::current_path(), before);
+}
+
+TEST(Libraries, OnceToldALibraryNamedAloneComesFromTheSystemFolderOnly) {
+    auto found = [] {
+        HMODULE planted = LoadLibraryW(L"planted_library.dll");  // beside this test
+        if (planted) FreeLibrary(planted);
+        return planted != nullptr;
+    };
+    EXPECT_TRUE(found());
+    ASSERT_TRUE(loadLibrariesFromSystemFolderOnly());
+    EXPECT_FALSE(found());
+    EXPECT_TRUE(LoadLibraryW(L"comdlg32.dll"));
 }
 
 }  // namespace td::win32
