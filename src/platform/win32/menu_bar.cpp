@@ -1,6 +1,38 @@
 #include "platform/win32/menu_bar.h"
 
+#include <algorithm>
+
 namespace td::win32 {
+
+namespace {
+
+// A caption much longer than a caption box holds (a stored one can be of any length) is
+// shortened with an ellipsis to half the screen's width, so that the menu still fits the
+// screen and opens. Captions up to the longest a caption box holds show whole.
+std::wstring fittedCaption(const std::wstring& caption) {
+    constexpr std::size_t kAlwaysWhole = 30;
+    constexpr std::size_t kMeasured = 1000;  // more than any screen shows on one line
+    if (caption.size() <= kAlwaysWhole) return caption;
+    NONCLIENTMETRICSW metrics = {sizeof(metrics)};
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    const UniqueFont font(CreateFontIndirectW(&metrics.lfMenuFont));
+    const std::wstring head = caption.substr(0, kMeasured);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font.get());
+    INT fit = 0;
+    SIZE size = {};
+    GetTextExtentExPointW(dc, head.c_str(), static_cast<int>(head.size()),
+                          GetSystemMetrics(SM_CXSCREEN) / 2, &fit, nullptr, &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    if (static_cast<std::size_t>(fit) >= caption.size()) return caption;
+    std::wstring shortened = head.substr(0, static_cast<std::size_t>(std::max(fit - 1, 0)));
+    // An ampersand before the ellipsis would make it the item's access key.
+    while (!shortened.empty() && shortened.back() == L'&') shortened.pop_back();
+    return shortened + L"\u2026";
+}
+
+}  // namespace
 
 MenuBar::MenuBar(const ui::Form& form) : bar_(CreateMenu()) {
     if (!bar_) return;
@@ -42,6 +74,7 @@ void MenuBar::render() {
 void MenuBar::render(HMENU native, const ui::MenuItem& menu) {
     while (GetMenuItemCount(native) > 0) RemoveMenu(native, 0, MF_BYPOSITION);
     UINT position = 0;
+    std::wstring caption;
     for (const ui::MenuItem* item : menu.items()) {
         if (!item->visible()) continue;
         MENUITEMINFOW info = {sizeof(info)};
@@ -50,12 +83,13 @@ void MenuBar::render(HMENU native, const ui::MenuItem& menu) {
         if (item->separator()) {
             info.fType = MFT_SEPARATOR;
         } else {
+            caption = fittedCaption(item->caption());
             info.fMask |= MIIM_STATE | MIIM_STRING;
             info.fType = MFT_STRING;
             info.fState = (item->enabled() ? MFS_ENABLED : MFS_GRAYED) |
                           (item->checked() ? MFS_CHECKED : MFS_UNCHECKED) |
                           (item == default_ ? MFS_DEFAULT : 0);
-            info.dwTypeData = const_cast<wchar_t*>(item->caption().c_str());
+            info.dwTypeData = caption.data();
         }
         InsertMenuItemW(native, position++, TRUE, &info);
     }

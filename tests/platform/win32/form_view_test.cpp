@@ -62,6 +62,13 @@ TEST_F(NativeWindow, TypingFollowsTheChangeRulesAndMenusHoldExactlyTheVisibleIte
     EXPECT_EQ(readMenu(launch)[1], L"2005  grey");
     SendMessageW(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(launch), 0);
     EXPECT_EQ(readMenu(launch)[1], L"2005 ");
+    // A stored caption of any length leaves a menu that fits the screen; the longest a
+    // caption box takes shows whole.
+    app.config.get()->Caption[3]->setText(std::wstring(1'000'000, L'W'));
+    const std::wstring shortened = readMenu(launch)[0].substr(5);
+    EXPECT_TRUE(shortened.size() < 1000 && shortened.ends_with(L"W\u2026")) << shortened.size();
+    app.config.get()->Caption[3]->setText(std::wstring(30, L'W'));
+    EXPECT_EQ(readMenu(launch)[0], L"2003 " + std::wstring(30, L'W'));
     SendMessageW(main, WM_COMMAND, MAKEWPARAM(ids::kMenuStartup, 0), 0);
     EXPECT_EQ(readMenu(GetSubMenu(GetMenu(main), 1)),
               (Texts{L"2101 &Group Launch", L"2102 &Minimize on Startup checked"}));
