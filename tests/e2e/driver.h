@@ -27,15 +27,11 @@ inline bool waitFor(const std::function<bool()>& condition,
                     std::chrono::milliseconds timeout = 5s) {
     return drive::waitUntil(condition, timeout, 20ms);
 }
-
-// The program's settings key, HKCU\Software\Brackenfold\Quaymaster.
-using drive::clearSettings;
-using drive::setSetting;
-inline Keys settings() {  // every value stored there
+// The program's settings key, HKCU\Software\Brackenfold\Quaymaster, and every value there.
+using drive::clearSettings, drive::setSetting, drive::windowText;
+inline Keys settings() {
     return drive::readSettings();
 }
-
-using drive::windowText;
 inline void click(HWND button) {
     PostMessageW(button, BM_CLICK, 0, 0);
 }
@@ -52,9 +48,7 @@ public:
     bool waitShown(bool wanted) const {
         return waitFor([&] { return shown() == wanted; });
     }
-    bool waitForExit() {
-        return WaitForSingleObject(process_.handle.get(), 10000) == WAIT_OBJECT_0;
-    }
+    bool waitForExit() { return WaitForSingleObject(process_.handle.get(), 10000) == 0; }
 
     // Commands and clicks are posted, so that modal UI they open does not block.
     void command(int id) const { PostMessageW(main, WM_COMMAND, id, 0); }

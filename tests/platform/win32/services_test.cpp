@@ -135,24 +135,38 @@ TEST_F(StartProgram, StartsTheLineAsTypedSearchesThePathAndNeverStartsAShorterNa
         EXPECT_EQ(run(nothing), L"(not started)") << nothing;
 }
 
-TEST(OpenDialog, ChoosingAFileInAnotherFolderLeavesTheCurrentFolderAsItWas) {
-    const fs::path before = fs::current_path(), elsewhere = fs::temp_directory_path();
+// The system's Open dialog, driven as a user would: the file types listed, a file typed in
+// another folder and confirmed, and a cancel.
+TEST(OpenDialog, ListsTheTypesReturnsTheFileChosenElsewhereAndLeavesTheCurrentFolder) {
+    const fs::path before = fs::current_path();
     ui::Form owner(L"frmTest", L"Owner", 100, 100);
-    OpenDialogState state{L"All Files (*.*)|*.*|", 1, kOpenHideReadOnly, L""};
-    static std::wstring choice;
-    choice = (elsewhere / L"elsewhere.exe").wstring();
-    // Types the file's full path into the open dialog and confirms it.
-    SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+    OpenDialogState state{L"Executables (*.exe)|*.exe|All Files (*.*)|*.*|", 1, kOpenHideReadOnly};
+    static std::wstring choice, types;
+    choice = (fs::temp_directory_path() / L"my tool.exe").wstring();
+    const TIMERPROC user = [](HWND, UINT, UINT_PTR id, DWORD) {
         HWND dialog = FindWindowW(L"#32770", L"Open");
         if (!dialog) return;
         KillTimer(nullptr, id);
+        HWND list = GetDlgItem(dialog, 0x470);
+        for (int i = 0; i < SendMessageW(list, CB_GETCOUNT, 0, 0); ++i) {
+            wchar_t entry[64] = {};
+            SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
+            types +=
+                entry + std::wstring(i == SendMessageW(list, CB_GETCURSEL, 0, 0) ? L"*|" : L"|");
+        }
+        // The file name box: an Edit in a ComboBox in a ComboBoxEx, all three numbered 0x47C.
         HWND name = GetDlgItem(GetDlgItem(GetDlgItem(dialog, 0x47C), 0x47C), 0x47C);
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(choice.c_str()));
-        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    });
+        PostMessageW(dialog, WM_COMMAND, choice.empty() ? IDCANCEL : IDOK, 0);
+    };
+    SetTimer(nullptr, 0, 300, user);
     ASSERT_TRUE(Win32OpenFileDialog().showOpen(owner, state));
-    EXPECT_EQ(state.fileName, choice);
+    EXPECT_EQ(state.fileName, choice);  // whole, blanks and all
+    EXPECT_EQ(types, L"Executables (*.exe)*|All Files (*.*)|");
     EXPECT_EQ(fs::current_path(), before);
+    choice.clear();
+    SetTimer(nullptr, 0, 300, user);
+    EXPECT_FALSE(Win32OpenFileDialog().showOpen(owner, state));
 }
 
 TEST(Libraries, OnceToldALibraryNamedAloneComesFromTheSystemFolderOnly) {
