@@ -75,6 +75,11 @@ void frmConfig::buildControls() {
             ids::kBrowseBase + n,
             ui::Rect{at.browseLeft, at.browseTop, kBrowseWidth, kBrowseHeight}, Frame1, L"&Browse");
 
+        // The path boxes have no label, and the caption boxes share one text: each is named
+        // for screen readers by what it holds.
+        App[n]->setAccessibleName(L"Slot " + decimalText(n) + L" command line");
+        Caption[n]->setAccessibleName(L"Slot " + decimalText(n) + L" caption");
+        cmdApp[n]->setAccessibleName(L"Browse for the program of slot " + decimalText(n));
         App[n]->Change = [this, n] { slots.App_Change(n); };
         Caption[n]->Change = [this, n] { slots.Caption_Change(n); };
         cmdApp[n]->Click = [this, n] { slots.cmdApp_Click(n); };
@@ -286,8 +291,11 @@ void frmConfig::TrayIcon_Event(const TrayEvent& event) {
             // The window must be in the foreground, or the menu would not close when the user
             // clicks elsewhere.
             app_.services.windows.setForeground(*this);
-            app_.services.windows.popupMenu(
-                *this, *mnuFile, mnuConfigure->visible() ? mnuConfigure : mnuHide, event.place);
+            // Closed without a choice (Esc, a click elsewhere): the keyboard focus goes back to
+            // the notification area, where the user was.
+            if (!app_.services.windows.popupMenu(
+                    *this, *mnuFile, mnuConfigure->visible() ? mnuConfigure : mnuHide, event.place))
+                app_.services.tray.returnFocus(*this, trayIconData_);
             break;
         case TrayAction::ShellRestarted:
             readdTrayIcon();

@@ -132,6 +132,9 @@ public:
     // The icon shows the owner's own icon.
     virtual bool add(ui::Form& owner, const TrayIconData& data) = 0;
     virtual void remove(ui::Form& owner, const TrayIconData& data) = 0;
+    // Gives the keyboard focus back to the notification area, where the user left it to open
+    // the icon's menu, when the menu closed without a choice.
+    virtual void returnFocus(ui::Form& owner, const TrayIconData& data) = 0;
 };
 
 // Opens a document or address with the shell's "Open" verb; the result is not reported.

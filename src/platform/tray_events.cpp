@@ -4,22 +4,51 @@ namespace td {
 
 namespace {
 
-// Mouse messages, as the shell reports them from the icon.
+// The shell's numbers for what happened on the icon.
 constexpr unsigned kLeftDoubleClick = 0x203;  // WM_LBUTTONDBLCLK
 constexpr unsigned kRightButtonUp = 0x205;    // WM_RBUTTONUP
+constexpr unsigned kContextMenu = 0x7B;       // WM_CONTEXTMENU: right click, Shift+F10, menu key
+constexpr unsigned kKeySelect = 0x401;        // NIN_KEYSELECT: Enter or Space on the icon
+
+// Two callbacks this close together stand for one action of the user's: the shell sends
+// NIN_KEYSELECT twice for one Enter, and a right click as WM_RBUTTONUP and WM_CONTEXTMENU.
+constexpr std::uint32_t kSameActionMs = 200;
+
+bool justAfter(const std::optional<std::uint32_t>& earlier, std::uint32_t time) {
+    return earlier && time - *earlier <= kSameActionMs;
+}
+
+// A coordinate of version 4's anchor point: a signed 16-bit half of wParam.
+int coordinate(std::uintptr_t half) {
+    return static_cast<std::int16_t>(half & 0xFFFF);
+}
 
 }  // namespace
 
-// The classic callback: lParam is the mouse message that happened on the icon. A double-click
-// is the icon's default action; the right button's release opens the menu at the pointer.
-// Every other message (a single click, a press, a move) does nothing.
-std::optional<TrayEvent> TrayCallbackDecoder::decode(std::uintptr_t, std::intptr_t lParam,
-                                                     ScreenPoint pointer) {
-    switch (static_cast<unsigned>(lParam) & 0xFFFF) {
+// A double-click, or Enter on the icon, is the icon's default action; the right button's
+// release opens the menu where the pointer is, and the keyboard's menu key where the icon is,
+// with its first item highlighted. Every other message (a single click, NIN_SELECT, a press,
+// a move) does nothing.
+std::optional<TrayEvent> TrayCallbackDecoder::decode(std::uintptr_t wParam, std::intptr_t lParam,
+                                                     ScreenPoint pointer, std::uint32_t time) {
+    const unsigned event = static_cast<unsigned>(lParam) & 0xFFFF;
+    if (version_ >= 4) pointer = {coordinate(wParam), coordinate(wParam >> 16)};
+    switch (event) {
         case kLeftDoubleClick:
             return TrayEvent{TrayAction::Activate, {}};
         case kRightButtonUp:
+            lastRightButtonUp_ = time;
             return TrayEvent{TrayAction::ContextMenu, {pointer, false}};
+        case kKeySelect: {
+            if (version_ < 4) return std::nullopt;
+            const bool again = justAfter(lastKeySelect_, time);
+            lastKeySelect_ = time;
+            if (again) return std::nullopt;
+            return TrayEvent{TrayAction::Activate, {}};
+        }
+        case kContextMenu:
+            if (version_ < 4 || justAfter(lastRightButtonUp_, time)) return std::nullopt;
+            return TrayEvent{TrayAction::ContextMenu, {pointer, true}};
         default:
             return std::nullopt;
     }

@@ -11,9 +11,20 @@ namespace td {
 
 class TrayCallbackDecoder {
 public:
-    // One callback: the message's two parameters, and where the pointer was when it came.
+    // Which callbacks the shell sends: the classic ones (0), which carry the mouse message
+    // alone, or those of version 4, which carry the icon's events, keyboard ones too, and
+    // the place they happened.
+    void setVersion(unsigned version) { version_ = version; }
+    unsigned version() const { return version_; }
+
+    // One callback: the message's two parameters, where the pointer was, and when the shell
+    // sent it (milliseconds, as the message's time).
     std::optional<TrayEvent> decode(std::uintptr_t wParam, std::intptr_t lParam,
-                                    ScreenPoint pointer);
+                                    ScreenPoint pointer, std::uint32_t time);
+
+private:
+    unsigned version_ = 0;
+    std::optional<std::uint32_t> lastKeySelect_, lastRightButtonUp_;
 };
 
 }  // namespace td

@@ -40,8 +40,8 @@ TEST_F(MainWindow, TrayEventsToggleTheWindowOpenTheMenuWhereAskedAndBringTheIcon
     config->mnuConfigure->Click();
     EXPECT_EQ(windowView(*config), L"shown normal Hide");
     EXPECT_EQ(log, (Texts{L"foreground Tillerdock", L"popup &Launch default &Hide at 40,700",
-                          L"Tillerdock hidden", L"foreground Tillerdock",
-                          L"popup &Launch default Configure at 1200,780 keyboard",
+                          L"tray focus", L"Tillerdock hidden", L"foreground Tillerdock",
+                          L"popup &Launch default Configure at 1200,780 keyboard", L"tray focus",
                           L"foreground Tillerdock", L"Tillerdock shown", L"Tillerdock hidden",
                           L"foreground Tillerdock", L"Tillerdock shown"}));
 

@@ -125,6 +125,7 @@ struct Fake : SettingsStore,
         log.push_back(L"tray remove");
         iconPresent = false;
     }
+    void returnFocus(ui::Form&, const TrayIconData&) override { log.push_back(L"tray focus"); }
     // What the shell would report of the icon.
     void tray(TrayAction action, PopupPlace place = {}) { trayHandler(TrayEvent{action, place}); }
     void open(ui::Form& owner, const std::wstring& target) override {

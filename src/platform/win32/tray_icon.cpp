@@ -37,7 +37,9 @@ void Win32TrayIcon::listen(ui::Form& owner, std::function<void(const TrayEvent&)
         if (message == kTrayCallbackMessage) {
             POINT pointer = {};
             GetCursorPos(&pointer);
-            event = decoder_.decode(wParam, lParam, {pointer.x, pointer.y});
+            event =
+                decoder_.decode(wParam, static_cast<std::intptr_t>(lParam), {pointer.x, pointer.y},
+                                static_cast<std::uint32_t>(GetMessageTime()));
         } else if (message == taskbarCreated && taskbarCreated != 0) {
             event = TrayEvent{TrayAction::ShellRestarted, {}};
         } else {
@@ -60,7 +62,24 @@ bool Win32TrayIcon::add(ui::Form& owner, const TrayIconData& data) {
     data.tip.copy(icon.szTip, std::size(icon.szTip) - 1);
     if (!Shell_NotifyIconW(NIM_ADD, &icon)) return false;
     icon_ = std::move(picture);
+    // Version 4 brings the keyboard: Enter, Space, Shift+F10 and the menu key on the icon. It
+    // shows the tip only when asked to. A shell that refuses it keeps the classic callbacks.
+    icon.uVersion = NOTIFYICON_VERSION_4;
+    const bool version4 = Shell_NotifyIconW(NIM_SETVERSION, &icon);
+    decoder_.setVersion(version4 ? NOTIFYICON_VERSION_4 : 0);
+    if (version4) {
+        icon.uFlags = NIF_TIP | NIF_SHOWTIP;
+        Shell_NotifyIconW(NIM_MODIFY, &icon);
+    }
     return true;
+}
+
+void Win32TrayIcon::returnFocus(ui::Form& owner, const TrayIconData& data) {
+    if (decoder_.version() < NOTIFYICON_VERSION_4) return;
+    NOTIFYICONDATAW icon = {sizeof(icon)};
+    icon.hWnd = hwndOf(owner);
+    icon.uID = data.id;
+    Shell_NotifyIconW(NIM_SETFOCUS, &icon);
 }
 
 void Win32TrayIcon::remove(ui::Form& owner, const TrayIconData& data) {

@@ -19,6 +19,7 @@ public:
     void listen(ui::Form& owner, std::function<void(const TrayEvent&)> handler) override;
     bool add(ui::Form& owner, const TrayIconData& data) override;
     void remove(ui::Form& owner, const TrayIconData& data) override;
+    void returnFocus(ui::Form& owner, const TrayIconData& data) override;
 
 private:
     std::function<void(const TrayEvent&)> handler_;
