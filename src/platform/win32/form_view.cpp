@@ -54,6 +54,12 @@ void addMessageHook(const ui::Form& form, MessageHook hook) {
     if (FormWindow* window = windowOf(form)) window->addHook(std::move(hook));
 }
 
+HRESULT accessibleNameResult(HWND control) {
+    FormWindow* window = viewOf(GetParent(control));
+    const NativeControl* native = window ? window->nativeControl(control) : nullptr;
+    return native ? native->nameResult() : E_INVALIDARG;
+}
+
 // "&Launch" -> 'l'; "&&" is a plain ampersand.
 wchar_t menuAccessKey(const ui::MenuItem& item) {
     const std::wstring& caption = item.caption();

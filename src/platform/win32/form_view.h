@@ -32,6 +32,9 @@ void setDefaultMenuItem(const ui::Form& form, const ui::MenuItem* item);
 // The window this form is modal over while it is shown modally, else null.
 void setModalOwner(const ui::Form& form, HWND owner);
 void addMessageHook(const ui::Form& form, MessageHook hook);
+// What the system answered when a control was named for screen readers: S_OK, an error where
+// it has no such service, or S_FALSE for a control its own text names.
+HRESULT accessibleNameResult(HWND control);
 // The access key of a menu item's caption, lower case, or 0.
 wchar_t menuAccessKey(const ui::MenuItem& item);
 

@@ -25,6 +25,9 @@ public:
     ui::Form& form() const { return form_; }
     HWND hwnd() const { return hwnd_; }
     MenuBar* menuBar() const { return menu_.get(); }
+    NativeControl* nativeControl(HWND hwnd) const {
+        return controls_ ? controls_->find(hwnd) : nullptr;
+    }
     void setModalOwner(HWND owner) { modalOwner_ = owner; }
     void addHook(MessageHook hook) { hooks_.push_back(std::move(hook)); }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/accessibility.h"
 #include "platform/win32/system_text.h"
 
 namespace td::win32 {
@@ -194,6 +195,8 @@ NativeControls::NativeControls(ui::Form& form, HWND window, HINSTANCE instance) 
         auto native = make(*c, window, instance);
         if (!native) continue;
         if (!c->tooltip().empty()) addTooltip(window, native->hwnd(), c->tooltip());
+        if (!c->accessibleName().empty())
+            native->setNameResult(nameForScreenReaders(native->hwnd(), c->accessibleName()));
         controls_.push_back(std::move(native));
     }
 }

@@ -26,10 +26,15 @@ public:
     virtual void notify(int code) { (void)code; }
     // A link label draws its text in the link colour and shows a hand over it.
     virtual bool isLink() const { return false; }
+    // What the system answered when the control was named for screen readers (S_FALSE for a
+    // control its own text names).
+    HRESULT nameResult() const { return nameResult_; }
+    void setNameResult(HRESULT result) { nameResult_ = result; }
 
 protected:
     ui::Control& model_;
     HWND hwnd_;
+    HRESULT nameResult_ = S_FALSE;
 };
 
 class NativeControls {

@@ -4,13 +4,13 @@
 
 #include <cderr.h>
 #include <commdlg.h>
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <iterator>
 #include <vector>
 
+#include "platform/win32/com.h"
 #include "platform/win32/form_view.h"
 
 namespace td::win32 {
@@ -59,18 +59,8 @@ void Win32MessageBoxes::show(ui::Form* owner, const std::wstring& text, const st
 }
 
 void Win32Shell::open(ui::Form& owner, const std::wstring& target) {
-    // The shell may hand "Open" to COM components (mail and web handlers). COM is started on
-    // first use, not at start-up, which it would slow for every run; it stays up until the
-    // process ends.
-    static const bool comStarted = [] {
-        HMODULE ole = LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        auto start = ole ? reinterpret_cast<decltype(&CoInitializeEx)>(
-                               reinterpret_cast<void*>(GetProcAddress(ole, "CoInitializeEx")))
-                         : nullptr;
-        return start &&
-               SUCCEEDED(start(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
-    }();
-    (void)comStarted;
+    // The shell may hand "Open" to COM components (mail and web handlers).
+    startCom();
     // The shell reports its own failures to the user; the program does not look.
     ShellExecuteW(hwndOf(owner), L"Open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
