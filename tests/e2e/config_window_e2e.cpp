@@ -24,7 +24,7 @@ TEST(SlotsE2E, TypedPathStartsWithItsArgumentsDeletedOneGreysMissingFileShowsThe
     td.type(kApp + 2, path.substr(0, 1));
     EXPECT_TRUE(IsWindowEnabled(td.control(kCaption + 2)));
     td.type(kApp + 2, path.substr(1));
-    ASSERT_TRUE(td.pickTrayItem(0));
+    ASSERT_TRUE(td.pickTrayItem(0, true));  // opened from the keyboard
     ASSERT_TRUE(recording.waitForLines(1));
     EXPECT_TRUE(recording.lines()[0].ends_with(L" one \"two three\"")) << recording.lines()[0];
 

@@ -25,10 +25,15 @@ Tillerdock::~Tillerdock() {
     WaitForSingleObject(process_.handle.get(), 5000);
 }
 
-bool Tillerdock::pickTrayItem(int index) const {
-    tray(WM_RBUTTONUP);
+bool Tillerdock::pickTrayItem(int index, bool keyboard) const {
+    // From the keyboard (Shift+F10 on the icon), the menu opens with its first item lit.
+    if (keyboard)
+        PostMessageW(main, win32::kTrayCallbackMessage, MAKEWPARAM(200, 200),
+                     MAKELPARAM(WM_CONTEXTMENU, ids::kTrayIconId));
+    else
+        tray(WM_RBUTTONUP);
     HWND menu = waitForWindow(L"#32768");
-    for (int i = 0; i <= index; ++i) drive::pressKey(menu, VK_DOWN);
+    for (int i = keyboard ? 1 : 0; i <= index; ++i) drive::pressKey(menu, VK_DOWN);
     drive::pressKey(menu, VK_RETURN);
     return menu && waitFor([&] { return windows(L"#32768").empty(); });
 }

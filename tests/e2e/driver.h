@@ -64,8 +64,9 @@ public:
     void tray(UINT mouse) const {
         PostMessageW(main, win32::kTrayCallbackMessage, ids::kTrayIconId, mouse);
     }
-    // Pops up the tray menu and chooses its item at this index with the keyboard.
-    bool pickTrayItem(int index) const;
+    // Pops up the tray menu, by the mouse or the keyboard, and chooses its item at this index
+    // with the keyboard.
+    bool pickTrayItem(int index, bool keyboard = false) const;
 
     // Top-level windows of this process, by class and title unless null, visible unless asked.
     std::vector<HWND> windows(const wchar_t* className, const wchar_t* title = nullptr,

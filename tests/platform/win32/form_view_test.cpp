@@ -3,8 +3,10 @@
 #include "platform/win32/form_view.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 #include <shellapi.h>
 
+#include "about/frmAbout.h"
 #include "group/frmGroup.h"
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window_system.h"
@@ -102,18 +104,44 @@ TEST_F(NativeWindow, TypingFollowsTheChangeRulesAndMenusHoldExactlyTheVisibleIte
     EXPECT_TRUE(!IsWindow(main) && PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-TEST_F(NativeWindow, TrayCallbacksOpenThePopUpWithTheOfferedItemAsDefaultAndTheShellsRestart) {
+// Version 4 callbacks as the shell posts them: the event and the icon in lParam, the place
+// in wParam.
+TEST_F(NativeWindow,
+       TrayCallbacksOpenOnePopUpAtTheirPlaceWithTheOfferedDefaultAndTheShellsRestart) {
     HWND main = start();
     app.config.get()->mnuHide_Click();
     static Texts seen;
+    static RECT place;
+    static int opened;
     // Reads the menu while the pop-up is open, then closes it.
-    SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) {
+    const TIMERPROC look = [](HWND, UINT, UINT_PTR id, DWORD) {
         KillTimer(nullptr, id);
         seen = readMenu(GetSubMenu(GetMenu(FindWindowW(ids::kConfigClass, nullptr)), 0));
+        GetWindowRect(FindWindowW(L"#32768", nullptr), &place);
+        ++opened;
         EndMenu();
-    });
-    SendMessageW(main, win32::kTrayCallbackMessage, ids::kTrayIconId, WM_RBUTTONUP);
-    EXPECT_EQ(seen, (Texts{L"2012 -", L"2013 Configure default", L"2015 -", L"2016 E&xit"}));
+    };
+    auto post = [&](UINT event, int x, int y) {
+        PostMessageW(main, win32::kTrayCallbackMessage, MAKEWPARAM(x, y),
+                     MAKELPARAM(event, ids::kTrayIconId));
+    };
+    auto pump = [] {
+        for (DWORD end = GetTickCount() + 700; GetTickCount() < end; Sleep(10)) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        }
+    };
+    SetTimer(nullptr, 0, 200, look);
+    post(WM_CONTEXTMENU, 300, 200);  // Shift+F10: at the icon, the first item highlighted
+    pump();
+    EXPECT_EQ(seen, (Texts{L"2012 -", L"2013 Configure default lit", L"2015 -", L"2016 E&xit"}));
+    EXPECT_EQ(place.left * 10000 + place.top, 300 * 10000 + 200);
+    SetTimer(nullptr, 0, 200, look);
+    post(WM_RBUTTONUP, 400, 250);  // a right click: two callbacks, one pop-up
+    post(WM_CONTEXTMENU, 400, 250);
+    pump();
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(seen[1], L"2013 Configure default");
     EXPECT_EQ(readMenu(GetSubMenu(GetMenu(main), 0))[1], L"2013 Configure");
 
     // The shell forgot the icon and restarted; its announcement brings the icon back.
@@ -121,6 +149,46 @@ TEST_F(NativeWindow, TrayCallbacksOpenThePopUpWithTheOfferedItemAsDefaultAndTheS
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
     SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon));
+}
+
+// What a screen reader announces for a control, as the accessibility services read it.
+std::wstring nameOf(HWND control) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                          IID_IAccessible, reinterpret_cast<void**>(&object))))
+        return L"(none)";
+    VARIANT self = {};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    object->get_accName(self, &name);
+    std::wstring text = name ? name : L"";
+    SysFreeString(name);
+    object->Release();
+    return text;
+}
+
+TEST_F(NativeWindow, EveryControlHasANameThatSaysWhatItIsFor) {
+    HWND main = start({L"Caption2=Mail"});
+    for (int n = 1; n <= kSlotCount; ++n) {
+        const std::pair<int, std::wstring> boxes[] = {
+            {ids::kAppBase + n, L"Slot " + std::to_wstring(n) + L" command line"},
+            {ids::kCaptionBase + n, L"Slot " + std::to_wstring(n) + L" caption"}};
+        for (const auto& [id, name] : boxes) {
+            // Named through the accessibility services; where the system keeps no names (Wine
+            // answers E_NOTIMPL), the name was asked for all the same.
+            HWND box = GetDlgItem(main, id);
+            const HRESULT result = win32::accessibleNameResult(box);
+            EXPECT_TRUE(result == E_NOTIMPL || (result == S_OK && nameOf(box) == name)) << name;
+        }
+    }
+    // Check boxes and links say their own texts.
+    EXPECT_EQ(nameOf(GetDlgItem(win32::hwndOf(*app.group.get()), ids::kGroupBoxBase + 2)), L"Mail");
+    auto about = app.about.get();
+    about->show();
+    EXPECT_EQ(nameOf(GetDlgItem(win32::hwndOf(*about), ids::kAboutWebLink)),
+              L"https://tillerdock.example/");
+    about->unload();
 }
 
 TEST_F(NativeWindow, MovedToAnotherScaleTheWindowTakesTheSuggestedPlaceAndNewFonts) {
