@@ -5,6 +5,7 @@
 // Portable code: what exists is asked of a FileSystem.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -16,7 +17,20 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
     virtual PathKind kind(const std::wstring& path) = 0;
+    // The program file a name without a folder stands for, found as the system's program
+    // search finds it (".exe" added where the name has no extension); none when not found.
+    virtual std::optional<std::wstring> search(const std::wstring& name) = 0;
 };
+
+// The text with each %NAME% reference to a variable of the environment replaced by its
+// value. A % that starts no such reference stays as it is.
+std::wstring expandEnvironment(
+    const std::wstring& text,
+    const std::function<std::optional<std::wstring>(const std::wstring& name)>& variable);
+
+// The command line that starts what a shortcut starts: its target, in quotation marks when it
+// holds a blank, then its arguments.
+std::wstring commandLineOf(const std::wstring& target, const std::wstring& arguments);
 
 // The program to run and the command line it gets. No program: the system reads the line
 // itself, as typed (a line in quotation marks, a line without blanks, a bare program name
@@ -34,5 +48,10 @@ struct ProgramCall {
 // candidate exists, a line whose program has a folder names nothing there (none), and a bare
 // name is left to the system's search.
 std::optional<ProgramCall> programCall(const std::wstring& line, FileSystem& files);
+
+// The program file a line starts, as programCall finds it: the whole line when it names a
+// file; otherwise the program in quotation marks, or the longest candidate, or the first
+// name searched as the system searches; none when no program file is found.
+std::optional<std::wstring> programFile(const std::wstring& line, FileSystem& files);
 
 }  // namespace td

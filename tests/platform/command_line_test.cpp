@@ -14,6 +14,10 @@ struct Files : FileSystem {
                : folders.count(path) ? PathKind::Folder
                                      : PathKind::Missing;
     }
+    std::optional<std::wstring> search(const std::wstring& name) override {
+        if (name != L"notepad") return std::nullopt;
+        return L"C:\\Windows\\notepad.exe";
+    }
 };
 
 // "program | command line", or "none".
@@ -44,6 +48,37 @@ TEST(CommandLine, TheLongestExistingProgramTheLineNamesStartsNeverAShorterPlante
     // The named program is not there: nothing starts, least of all the planted one.
     EXPECT_EQ(call(L"C:\\Program Files\\Tool\\gone.exe -x", fs), L"none");
     EXPECT_EQ(call(L"", fs), L"none");
+}
+
+// The program whose icon a slot shows is the one it starts.
+TEST(CommandLine, TheProgramFileIsTheOneTheLineStartsFoundAsTheSystemFindsIt) {
+    Files fs;
+    fs.files = {L"C:\\Program.exe", L"C:\\Program Files\\Tool\\tool.exe", L"C:\\Tools\\a.exe"};
+    fs.folders = {L"C:\\Program Files", L"C:\\Program Files\\Tool"};
+    auto file = [&](const std::wstring& line) { return programFile(line, fs).value_or(L"none"); };
+    EXPECT_EQ(file(L"C:\\Program Files\\Tool\\tool.exe -x"), L"C:\\Program Files\\Tool\\tool.exe");
+    EXPECT_EQ(file(L"\"C:\\Program Files\\Tool\\tool\" -x"), L"C:\\Program Files\\Tool\\tool.exe");
+    EXPECT_EQ(file(L"C:\\Tools\\a -x"), L"C:\\Tools\\a.exe");
+    EXPECT_EQ(file(L"notepad C:\\todo.txt") + file(L"notepad"),
+              L"C:\\Windows\\notepad.exe"
+              L"C:\\Windows\\notepad.exe");
+    for (const wchar_t* none : {L"", L"C:\\gone.exe", L"C:\\Program Files", L"calc"})
+        EXPECT_EQ(file(none), L"none") << none;
+}
+
+TEST(CommandLine, EnvironmentReferencesExpandAndAShortcutsTargetIsQuotedWhenItHasBlanks) {
+    auto variable = [](const std::wstring& name) -> std::optional<std::wstring> {
+        if (name == L"WINDIR") return L"C:\\Windows";
+        return std::nullopt;
+    };
+    EXPECT_EQ(expandEnvironment(L"%WINDIR%\\notepad.exe %WINDIR%", variable),
+              L"C:\\Windows\\notepad.exe C:\\Windows");
+    for (const wchar_t* same : {L"50% off", L"%NOPE%\\x.exe", L"%%", L"a%b%c", L"%", L"x%"})
+        EXPECT_EQ(expandEnvironment(same, variable), same);
+    EXPECT_EQ(expandEnvironment(L"%NOPE%WINDIR%", variable), L"%NOPEC:\\Windows");
+    EXPECT_EQ(commandLineOf(L"C:\\My Tools\\t.exe", L"-x \"a b\""),
+              L"\"C:\\My Tools\\t.exe\" -x \"a b\"");
+    EXPECT_EQ(commandLineOf(L"C:\\Tools\\t.exe", L""), L"C:\\Tools\\t.exe");
 }
 
 }  // namespace td

@@ -13,9 +13,28 @@ PathKind Win32FileSystem::kind(const std::wstring& path) {
     return attributes & FILE_ATTRIBUTE_DIRECTORY ? PathKind::Folder : PathKind::File;
 }
 
+std::optional<std::wstring> Win32FileSystem::search(const std::wstring& name) {
+    std::wstring found(32768, L'\0');
+    const DWORD length = SearchPathW(nullptr, name.c_str(), L".exe",
+                                     static_cast<DWORD>(found.size()), found.data(), nullptr);
+    if (length == 0 || length >= found.size()) return std::nullopt;
+    found.resize(length);
+    return found;
+}
+
+std::optional<std::wstring> environmentVariable(const std::wstring& name) {
+    const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
+    if (size == 0) return std::nullopt;
+    std::wstring value(size, L'\0');
+    value.resize(GetEnvironmentVariableW(name.c_str(), value.data(), size));
+    return value;
+}
+
 bool Win32ProgramStarter::StartProgram(const std::wstring& commandLine, int showState) {
     Win32FileSystem files;
-    const std::optional<ProgramCall> call = programCall(commandLine, files);
+    // %NAME% references are the user's environment's, at the moment of the start.
+    const std::wstring expanded = expandEnvironment(commandLine, environmentVariable);
+    const std::optional<ProgramCall> call = programCall(expanded, files);
     if (!call) return false;
     // CreateProcessW may write into the command line, so it gets a copy of its own.
     std::vector<wchar_t> line(call->commandLine.begin(), call->commandLine.end());

@@ -20,7 +20,11 @@ public:
 class Win32FileSystem : public FileSystem {
 public:
     PathKind kind(const std::wstring& path) override;
+    std::optional<std::wstring> search(const std::wstring& name) override;
 };
+
+// The value of a variable of this process's environment, or none.
+std::optional<std::wstring> environmentVariable(const std::wstring& name);
 
 // Starts the program a command line names (platform/command_line.h), never one the user did
 // not name, and does not wait for it.
