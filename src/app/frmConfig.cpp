@@ -81,6 +81,7 @@ void frmConfig::buildControls() {
         Caption[n]->setAccessibleName(L"Slot " + decimalText(n) + L" caption");
         cmdApp[n]->setAccessibleName(L"Browse for the program of slot " + decimalText(n));
         App[n]->Change = [this, n] { slots.App_Change(n); };
+        App[n]->Drop = [this, n](const std::wstring& line) { slots.App_Drop(n, line); };
         Caption[n]->Change = [this, n] { slots.Caption_Change(n); };
         cmdApp[n]->Click = [this, n] { slots.cmdApp_Click(n); };
     }

@@ -13,6 +13,7 @@ constexpr wchar_t kBrowseFilter[] = L"Executables (*.exe)|*.exe|All Files (*.*)|
 void LaunchSlots::App_Change(int slot) {
     slots_.Caption[slot]->setEnabled(!slots_.App[slot]->text().empty());
     slots_.mnu[slot]->setVisible(!slots_.App[slot]->text().empty());
+    slots_.mnu[slot]->setIconSource(slots_.App[slot]->text());
 }
 
 void LaunchSlots::Caption_Change(int slot) {
@@ -29,6 +30,10 @@ void LaunchSlots::cmdApp_Click(int slot) {
     // and shows nothing.
     if (!services_.openDialog.showOpen(window_, Dialog1)) return;
     slots_.App[slot]->setText(Dialog1.fileName);
+}
+
+void LaunchSlots::App_Drop(int slot, const std::wstring& commandLine) {
+    slots_.App[slot]->setText(commandLine);
 }
 
 void LaunchSlots::mnuFile_Click() {

@@ -37,6 +37,9 @@ public:
     void Caption_Change(int slot);
     // Browse: the window's one Open dialog, which keeps the file name last chosen.
     void cmdApp_Click(int slot);
+    // A file dropped onto the path box: its command line takes the box's place, as a file
+    // chosen with Browse does.
+    void App_Drop(int slot, const std::wstring& commandLine);
     // The launch menu's refresh as it opens: the items of slots with a path are enabled.
     void mnuFile_Click();
     // Starts a slot's program, or says it is not found and shows the path to correct.

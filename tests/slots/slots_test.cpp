@@ -81,6 +81,11 @@ TEST_F(Slots, TypingAndBrowseUpdateThePathCaptionBoxAndMenuItemAtOnce) {
     config->cmdApp[3]->Click();  // offered the last choice, and cancelled
     EXPECT_EQ(config->App[3]->text(), L"");
     EXPECT_EQ(log, (Texts{setup, setup, setup + chosen}));
+    // A file dropped onto a path box counts as one chosen with Browse; the item shows the
+    // program's icon.
+    config->App[3]->Drop(L"\"C:\\My Tools\\t.exe\" -x");
+    EXPECT_EQ(slotView(*config, 3), L"\"C:\\My Tools\\t.exe\" -x||on|item shown: ");
+    EXPECT_EQ(config->mnu[3]->iconSource(), config->App[3]->text());
 }
 
 TEST_F(Slots, OkWritesThe21KeysOrKeepsTheWindowWhenAWriteFailsAndCancelRestoresThemAll) {

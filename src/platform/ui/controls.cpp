@@ -96,6 +96,12 @@ void MenuItem::setEnabled(bool enabled) {
     notify();
 }
 
+void MenuItem::setIconSource(const std::wstring& commandLine) {
+    if (iconSource_ == commandLine) return;
+    iconSource_ = commandLine;
+    notify();
+}
+
 void MenuItem::setChecked(bool checked) {
     if (checked_ == checked) return;
     checked_ = checked;

@@ -106,6 +106,8 @@ public:
     void setMaxLength(std::size_t maxLength);
 
     std::function<void()> Change;
+    // A file dropped onto the box, as the command line that starts it.
+    std::function<void(const std::wstring& commandLine)> Drop;
 
 private:
     std::wstring text_;
@@ -200,6 +202,9 @@ public:
     void setEnabled(bool enabled);
     bool checked() const { return checked_; }
     void setChecked(bool checked);
+    // The command line whose program's icon the item shows beside its caption; empty for none.
+    const std::wstring& iconSource() const { return iconSource_; }
+    void setIconSource(const std::wstring& commandLine);
 
     void add(MenuItem& item) { items_.push_back(&item); }
     const std::vector<MenuItem*>& items() const { return items_; }
@@ -217,6 +222,7 @@ private:
     bool visible_ = true;
     bool enabled_ = true;
     bool checked_ = false;
+    std::wstring iconSource_;
     std::vector<MenuItem*> items_;
 };
 

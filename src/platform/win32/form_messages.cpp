@@ -24,6 +24,15 @@ void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     if (NativeControl* native = controls_ ? controls_->find(from) : nullptr) native->notify(code);
 }
 
+// A file dropped onto a box that takes files: the box takes its command line. A drop on a
+// hidden or greyed window, or beside such a box, does nothing.
+void FormWindow::onDropFiles(HDROP drop) {
+    const std::optional<Drop> first = takeDrop(drop);
+    if (!first || !controls_ || !IsWindowVisible(hwnd_) || !IsWindowEnabled(hwnd_)) return;
+    if (ui::TextBox* box = controls_->dropTarget(first->at))
+        box->Drop(commandLineOfDropped(first->file));
+}
+
 LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     for (const MessageHook& hook : hooks_) {
         LRESULT result = 0;
@@ -34,11 +43,19 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             onCommand(wParam, lParam);
             return 0;
         case WM_INITMENUPOPUP:
-            // Opening a drop-down menu, from the menu bar or as a pop-up, runs its refresh.
+            // Opening a drop-down menu, from the menu bar or as a pop-up, runs its refresh, and
+            // asks for the icons of the programs its items name.
             if (ui::MenuItem* menu =
-                    menu_ ? menu_->menuOf(reinterpret_cast<HMENU>(wParam)) : nullptr;
-                menu && menu->Click)
-                menu->Click();
+                    menu_ ? menu_->menuOf(reinterpret_cast<HMENU>(wParam)) : nullptr) {
+                menu_->requestIcons(hwnd_, dpi_);
+                if (menu->Click) menu->Click();
+            }
+            return 0;
+        case kMenuIconMessage:
+            if (menu_) menu_->receiveIcon(lParam);
+            return 0;
+        case WM_DROPFILES:
+            onDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
         case WM_SIZE:
             if (!applyingState_) {

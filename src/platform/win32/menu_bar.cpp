@@ -69,6 +69,22 @@ void MenuBar::render() {
     for (const auto& [menu, native] : popups_) render(native, *menu);
 }
 
+void MenuBar::requestIcons(HWND window, UINT dpi) {
+    std::vector<std::wstring> named;
+    for (const auto& [menu, native] : popups_)
+        for (const ui::MenuItem* item : menu->items())
+            if (!item->iconSource().empty()) named.push_back(item->iconSource());
+    if (named.empty()) return;
+    if (!icons_) icons_ = std::make_unique<MenuIcons>(window, kMenuIconMessage);
+    icons_->request(named, dpi);
+    render();
+}
+
+void MenuBar::receiveIcon(LPARAM found) {
+    // Only the finder of this bar's icons posts them.
+    if (icons_ && icons_->receive(found)) render();
+}
+
 // Win32 menus have no hidden items: the native menu is rebuilt to hold exactly the visible
 // items, so that anyone reading it (a screen reader, an automation tool) sees the truth.
 void MenuBar::render(HMENU native, const ui::MenuItem& menu) {
@@ -84,7 +100,9 @@ void MenuBar::render(HMENU native, const ui::MenuItem& menu) {
             info.fType = MFT_SEPARATOR;
         } else {
             caption = fittedCaption(item->caption());
-            info.fMask |= MIIM_STATE | MIIM_STRING;
+            info.fMask |= MIIM_STATE | MIIM_STRING | MIIM_BITMAP;
+            if (icons_ && !item->iconSource().empty())
+                info.hbmpItem = icons_->bitmapOf(item->iconSource());
             info.fType = MFT_STRING;
             info.fState = (item->enabled() ? MFS_ENABLED : MFS_GRAYED) |
                           (item->checked() ? MFS_CHECKED : MFS_UNCHECKED) |

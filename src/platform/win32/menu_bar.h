@@ -3,11 +3,16 @@
 #pragma once
 
 #include <map>
+#include <memory>
 
 #include "platform/ui/form.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/menu_icons.h"
 
 namespace td::win32 {
+
+// The message that brings a program's icon, found off the user-interface thread, to the window.
+inline constexpr UINT kMenuIconMessage = WM_APP + 2;
 
 class MenuBar {
 public:
@@ -25,6 +30,11 @@ public:
     void setDefault(const ui::MenuItem* item);
     // Brings every drop-down menu in step with the model.
     void render();
+    // As a menu is about to open: asks for the icons of the programs its items name, at the
+    // window's DPI; those known show at once.
+    void requestIcons(HWND window, UINT dpi);
+    // An icon found for an item: the menus show it.
+    void receiveIcon(LPARAM found);
 
 private:
     void render(HMENU native, const ui::MenuItem& menu);
@@ -32,6 +42,7 @@ private:
     UniqueMenu bar_;
     std::map<ui::MenuItem*, HMENU> popups_;  // owned by the bar
     const ui::MenuItem* default_ = nullptr;
+    std::unique_ptr<MenuIcons> icons_;  // from the first opening of a menu
 };
 
 }  // namespace td::win32
