@@ -39,6 +39,14 @@ TEST(SlotsE2E, TypedPathStartsWithItsArgumentsDeletedOneGreysMissingFileShowsThe
     EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)), L"File ''" + missing + L"'' not found.");
     click(GetDlgItem(box, IDOK));
     EXPECT_TRUE(waitFor([&] { return focusOf(td.main) == td.control(kApp + 4); }));
+
+    // A path with an environment reference starts what it names; the box keeps the reference.
+    td.setText(kApp + 5, L"%WINDIR%\\notepad.exe");
+    td.command(ids::kMenuSlotBase + 5);
+    HWND notepad = nullptr;
+    EXPECT_TRUE(waitFor([&] { return (notepad = FindWindowW(L"Notepad", nullptr)) != nullptr; }));
+    PostMessageW(notepad, WM_CLOSE, 0, 0);
+    EXPECT_EQ(td.text(kApp + 5), L"%WINDIR%\\notepad.exe");
 }
 
 }  // namespace

@@ -56,6 +56,10 @@ Status FormWindow::create() {
         SetMenu(hwnd_, menu_->handle());
     }
     createControls();
+    // Files from Explorer can be dropped onto the boxes that take them.
+    for (const ui::Control* c : form_.controls())
+        if (c->kind() == ui::ControlKind::TextBox && static_cast<const ui::TextBox*>(c)->Drop)
+            DragAcceptFiles(hwnd_, TRUE);
     return Status::success();
 }
 

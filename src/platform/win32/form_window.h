@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/ui/form.h"
+#include "platform/win32/dropped_files.h"
 #include "platform/win32/form_view.h"
 #include "platform/win32/menu_bar.h"
 #include "platform/win32/native_controls.h"
@@ -40,6 +41,7 @@ public:
 private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(WPARAM wParam, LPARAM lParam);
+    void onDropFiles(HDROP drop);
     void onDpiChanged(UINT dpi, const RECT& suggested);
     void createControls();
     void layoutControls();

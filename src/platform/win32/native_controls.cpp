@@ -228,6 +228,18 @@ NativeControl* NativeControls::find(HWND hwnd) const {
     return nullptr;
 }
 
+ui::TextBox* NativeControls::dropTarget(POINT at) const {
+    for (const auto& c : controls_) {
+        if (c->model().kind() != ui::ControlKind::TextBox) continue;
+        auto& box = static_cast<ui::TextBox&>(c->model());
+        RECT r;
+        GetWindowRect(c->hwnd(), &r);
+        MapWindowPoints(nullptr, GetParent(c->hwnd()), reinterpret_cast<POINT*>(&r), 2);
+        if (box.Drop && box.enabled() && box.visible() && PtInRect(&r, at)) return &box;
+    }
+    return nullptr;
+}
+
 std::vector<const ui::Label*> NativeControls::labels() const {
     std::vector<const ui::Label*> labels;
     for (const auto& c : controls_)

@@ -46,6 +46,8 @@ public:
 
     NativeControl* find(const ui::Control& model) const;
     NativeControl* find(HWND hwnd) const;
+    // The shown, enabled box that takes dropped files at a point of the window's client area.
+    ui::TextBox* dropTarget(POINT at) const;
     // The labels, for fitting their fonts.
     std::vector<const ui::Label*> labels() const;
     // Positions every control from its twips at the DPI, and gives it its font.

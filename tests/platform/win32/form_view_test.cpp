@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 #include <oleacc.h>
 #include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
 
 #include "about/frmAbout.h"
 #include "group/frmGroup.h"
+#include "platform/win32/services.h"
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window_system.h"
 #include "shared/window_ids.h"
@@ -149,6 +153,79 @@ TEST_F(NativeWindow,
     ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
     SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon));
+}
+
+// Whether a menu item shows a picture: "icon", "blank" (its place kept), or "none".
+std::wstring pictureOf(HMENU menu, int position) {
+    MENUITEMINFOW info = {sizeof(info)};
+    info.fMask = MIIM_BITMAP;
+    GetMenuItemInfoW(menu, position, TRUE, &info);
+    DIBSECTION dib = {};
+    if (!info.hbmpItem || !GetObjectW(info.hbmpItem, sizeof(dib), &dib)) return L"none";
+    const auto* bits = static_cast<const std::uint32_t*>(dib.dsBm.bmBits);
+    const int count = dib.dsBm.bmWidth * dib.dsBm.bmHeight;
+    return std::any_of(bits, bits + count, [](std::uint32_t p) { return p != 0; }) ? L"icon"
+                                                                                   : L"blank";
+}
+
+TEST_F(NativeWindow, LaunchMenuShowsEachFoundProgramsIconBesideTheUnchangedCaptions) {
+    const std::wstring recorder = win32::Win32Environment().programFolder() + L"\\recorder.exe";
+    HWND main = start({L"App1=" + recorder + L" -x", L"Caption1=Rec", L"App2=notepad",
+                       L"App3=C:\\missing\\gone.exe"});
+    HMENU launch = GetSubMenu(GetMenu(main), 0);
+    EXPECT_EQ(pictureOf(launch, 0), L"none");  // nothing before a menu opens
+    SendMessageW(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(launch), 0);
+    for (DWORD end = GetTickCount() + 5000; GetTickCount() < end && pictureOf(launch, 1) != L"icon";
+         Sleep(20)) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    EXPECT_EQ(pictureOf(launch, 0) + pictureOf(launch, 1) + pictureOf(launch, 2), L"iconiconblank");
+    EXPECT_EQ(readMenu(launch)[0] + L"|" + readMenu(launch)[1], L"2001 Rec|2002 ");
+}
+
+// Files dropped from Explorer at a point of the window's client area, as the shell hands them.
+HDROP dropOf(const std::vector<std::wstring>& files, POINT at) {
+    std::wstring names;
+    for (const auto& file : files) names += file + L'\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    *drop = {sizeof(DROPFILES), at, FALSE, TRUE};
+    std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(drop + 1));
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+TEST_F(NativeWindow, AShortcutDroppedOnAPathBoxGivesItsQuotedTargetAndArguments) {
+    const std::wstring folder = win32::Win32Environment().programFolder() + L"\\a b";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkW* link = nullptr;
+    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                     reinterpret_cast<void**>(&link));
+    ASSERT_TRUE(link);
+    link->SetPath((folder + L"\\tool.exe").c_str());
+    link->SetArguments(L"-x \"y z\"");
+    IPersistFile* file = nullptr;
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    ASSERT_EQ(file->Save((folder + L"\\tool.lnk").c_str(), TRUE), S_OK);
+    file->Release();
+    link->Release();
+
+    HWND main = start();
+    RECT box;  // slot 2's path box, in the window's client area
+    GetWindowRect(GetDlgItem(main, ids::kAppBase + 2), &box);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&box), 2);
+    const POINT onBox = {box.left + 5, box.top + 5}, beside = {box.left - 5, box.top + 5};
+    SendMessageW(main, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(dropOf({folder + L"\\tool.lnk", L"C:\\b.exe"}, onBox)),
+                 0);
+    SendMessageW(main, WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf({L"C:\\c.exe"}, beside)), 0);
+    EXPECT_EQ(slotView(*app.config.get(), 2),
+              L"\"" + folder + L"\\tool.exe\" -x \"y z\"||on|item shown: ");
+    app.config.get()->mnuHide_Click();  // a hidden window takes nothing
+    SendMessageW(main, WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf({L"C:\\d.exe"}, onBox)), 0);
+    EXPECT_EQ(app.config.get()->App[2]->text(), L"\"" + folder + L"\\tool.exe\" -x \"y z\"");
 }
 
 // What a screen reader announces for a control, as the accessibility services read it.
