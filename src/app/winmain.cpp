@@ -1,14 +1,11 @@
 // The program's entry point: the platform services, the main window, the message loop.
-#include "platform/win32/win32.h"
-// The system's headers below build on windows.h.
-#include <commctrl.h>
-
 #include <cstdlib>
 
 #include "app/application.h"
 #include "app/frmConfig.h"
 #include "platform/win32/services.h"
 #include "platform/win32/tray_icon.h"
+#include "platform/win32/win32.h"
 #include "platform/win32/window_system.h"
 
 #if defined(__GLIBCXX__)
@@ -25,8 +22,6 @@ void __verbose_terminate_handler() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // First of all: a library planted beside the program must never be the one loaded.
     td::win32::loadLibrariesFromSystemFolderOnly();
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&controls);
 
     td::win32::RegistrySettingsStore store;
     td::win32::Win32ProgramStarter starter;

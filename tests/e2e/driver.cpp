@@ -9,11 +9,12 @@ namespace td::e2e {
 Tillerdock::Tillerdock(const std::wstring& exe)
     : process_(drive::startProcess(drive::quoted(exe))) {
     if (!process_) return;
-    // Found once its controls exist, shown or not.
+    // Found once it exists, shown or not. Its controls come with its first show, which a start
+    // into the tray never makes: a test that wants them shows the window first.
     waitFor(
         [this] {
-            for (HWND h : windows(ids::kConfigClass, nullptr, true))
-                if (GetDlgItem(h, ids::kExit)) main = h;
+            const auto found = windows(ids::kConfigClass, nullptr, true);
+            main = found.empty() ? nullptr : found.front();
             return main != nullptr;
         },
         10s);

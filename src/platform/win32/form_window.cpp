@@ -51,15 +51,13 @@ Status FormWindow::create() {
         return Status::failure(errorText(GetLastError()));
     dpi_ = GetDpiForWindow(hwnd_);
     loadIcons();
+    // The menu bar now: the tray's pop-up menu is one of its menus. The controls come with the
+    // window's first show, which a start into the tray never makes.
     if (!form_.menuBar().empty()) {
         menu_ = std::make_unique<MenuBar>(form_);
         SetMenu(hwnd_, menu_->handle());
     }
-    createControls();
-    // Files from Explorer can be dropped onto the boxes that take them.
-    for (const ui::Control* c : form_.controls())
-        if (c->kind() == ui::ControlKind::TextBox && static_cast<const ui::TextBox*>(c)->Drop)
-            DragAcceptFiles(hwnd_, TRUE);
+    sizeWindow();
     return Status::success();
 }
 
@@ -74,12 +72,16 @@ void FormWindow::loadIcons() {
     smallIcon_ = std::move(small);
 }
 
+// The controls as the model has them now, with the focus it gives, and the boxes that take
+// dropped files.
 void FormWindow::createControls() {
     controls_ = std::make_unique<NativeControls>(form_, hwnd_, instance_);
     if (form_.focused())
         if (NativeControl* focus = controls_->find(*form_.focused())) lastFocus_ = focus->hwnd();
     layoutControls();
-    sizeWindow();
+    for (const ui::Control* c : form_.controls())
+        if (c->kind() == ui::ControlKind::TextBox && static_cast<const ui::TextBox*>(c)->Drop)
+            DragAcceptFiles(hwnd_, TRUE);
 }
 
 // Positions and fonts of the controls for the window's DPI. The controls take their new
@@ -151,6 +153,7 @@ void FormWindow::placeWindow() {
 }
 
 void FormWindow::showNative() {
+    if (!controls_) createControls();
     placeWindow();
     applyingState_ = true;
     // A plain show keeps a minimised window minimised.

@@ -178,9 +178,25 @@ std::unique_ptr<NativeControl> make(ui::Control& c, HWND window, HINSTANCE insta
     return nullptr;
 }
 
+// The common controls, version 6 as the manifest asks, with visual styles: loaded with the
+// first window shown, as a start into the tray never needs them.
+void loadCommonControls() {
+    static const bool loaded = [] {
+        HMODULE library = LoadLibraryW(L"comctl32.dll");
+        auto initialise =
+            library ? reinterpret_cast<decltype(&InitCommonControlsEx)>(
+                          reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")))
+                    : nullptr;
+        INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+        return initialise && initialise(&classes);
+    }();
+    (void)loaded;
+}
+
 }  // namespace
 
 NativeControls::NativeControls(ui::Form& form, HWND window, HINSTANCE instance) {
+    loadCommonControls();
     // Creation order is the keyboard focus order. Frames come last, so that they lie beneath
     // the controls drawn over their edges.
     std::vector<ui::Control*> order;

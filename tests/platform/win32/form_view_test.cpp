@@ -12,6 +12,7 @@
 #include "about/frmAbout.h"
 #include "group/frmGroup.h"
 #include "platform/win32/services.h"
+#include "platform/win32/system_text.h"
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/window_system.h"
 #include "shared/window_ids.h"
@@ -91,6 +92,7 @@ TEST_F(NativeWindow, TypingFollowsTheChangeRulesAndMenusHoldExactlyTheVisibleIte
                                        ids::kCaptionBase + 3, ids::kBrowseBase + 10}));
 
     // The group window's boxes hold three states; a click asks the model.
+    app.group.get()->show();
     HWND group = win32::hwndOf(*app.group.get());
     app.group.get()->chkApp[2]->setValue(2);
     EXPECT_EQ(SendMessageW(GetDlgItem(group, ids::kGroupBoxBase + 2), BM_GETCHECK, 0, 0), 2);
@@ -260,12 +262,36 @@ TEST_F(NativeWindow, EveryControlHasANameThatSaysWhatItIsFor) {
         }
     }
     // Check boxes and links say their own texts.
+    app.group.get()->show();
     EXPECT_EQ(nameOf(GetDlgItem(win32::hwndOf(*app.group.get()), ids::kGroupBoxBase + 2)), L"Mail");
     auto about = app.about.get();
     about->show();
     EXPECT_EQ(nameOf(GetDlgItem(win32::hwndOf(*about), ids::kAboutWebLink)),
               L"https://tillerdock.example/");
     about->unload();
+}
+
+// The model is what the program knows; native controls exist for the windows a person sees.
+TEST_F(NativeWindow, AStartIntoTheTrayMakesNoControlsAndTheFirstShowMakesThemAsTheModelIsThen) {
+    HWND main = start({L"Startup=True", L"App1=a.exe", L"Caption1=A", L"Caption3=C"});
+    auto config = app.config.get();
+    EXPECT_FALSE(GetWindow(main, GW_CHILD) || GetWindow(win32::hwndOf(*app.group.get()), GW_CHILD));
+    config->Caption[1]->setText(L"B");  // edits while hidden: a drop, a restore
+    config->App[3]->setText(L"c.exe");
+    config->App[1]->setText(L"");
+    config->setFocus(*config->App[3]);
+    EXPECT_EQ(readMenu(GetSubMenu(GetMenu(main), 0))[2], L"2013 Configure");
+    config->mnuConfigure->Click();
+    auto box = [&](int id) {
+        HWND h = GetDlgItem(main, id);
+        return win32::windowText(h) + (IsWindowEnabled(h) ? L"+" : L"-");
+    };
+    EXPECT_EQ(box(ids::kAppBase + 1) + box(ids::kCaptionBase + 1) + box(ids::kAppBase + 3) +
+                  box(ids::kCaptionBase + 3),
+              L"+B-c.exe+C+");
+    EXPECT_EQ(readMenu(GetSubMenu(GetMenu(main), 0)),
+              (Texts{L"2003 C", L"2012 -", L"2014 &Hide", L"2015 -", L"2016 E&xit"}));
+    EXPECT_EQ(GetFocus(), GetDlgItem(main, ids::kAppBase + 3));
 }
 
 TEST_F(NativeWindow, MovedToAnotherScaleTheWindowTakesTheSuggestedPlaceAndNewFonts) {
