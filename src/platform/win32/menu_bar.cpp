@@ -81,7 +81,6 @@ void MenuBar::requestIcons(HWND window, UINT dpi) {
 }
 
 void MenuBar::receiveIcon(LPARAM found) {
-    // Only the finder of this bar's icons posts them.
     if (icons_ && icons_->receive(found)) render();
 }
 

@@ -11,7 +11,7 @@
 
 namespace td::win32 {
 
-// The message that brings a program's icon, found off the user-interface thread, to the window.
+// The message the window posts itself to find the next of its menus' icons.
 inline constexpr UINT kMenuIconMessage = WM_APP + 2;
 
 class MenuBar {
@@ -33,7 +33,7 @@ public:
     // As a menu is about to open: asks for the icons of the programs its items name, at the
     // window's DPI; those known show at once.
     void requestIcons(HWND window, UINT dpi);
-    // An icon found for an item: the menus show it.
+    // Finds the next icon asked for; the menus show it.
     void receiveIcon(LPARAM found);
 
 private:

@@ -2,12 +2,8 @@
 
 #include <shlobj.h>
 
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
-#include <mutex>
 #include <set>
-#include <thread>
 
 #include "platform/command_line.h"
 #include "platform/win32/services.h"
@@ -18,11 +14,9 @@ namespace {
 
 using Pixels = std::vector<std::uint32_t>;  // premultiplied BGRA, top row first
 
-// What the finder posts back: the line asked about, its program file and icon (none found:
-// both empty), at a size.
+// What was found for a line: its program file and icon (none found: both empty).
 struct Found {
-    std::wstring line, program;
-    int size = 0;
+    std::wstring program;
     Pixels pixels;
 };
 
@@ -81,7 +75,7 @@ Pixels draw(HICON icon, int size) {
 }
 
 Found find(const std::wstring& line, int size) {
-    Found found{line, L"", size, {}};
+    Found found;
     const std::wstring expanded = expandEnvironment(line, environmentVariable);
     if (expanded.empty() || !local(expanded)) return found;
     Win32FileSystem files;
@@ -106,49 +100,16 @@ Found find(const std::wstring& line, int size) {
 
 }  // namespace
 
-// One thread for the run of the window, started at the first request; it outlives the
-// window's icons when a look at a slow disk is under way, and then ends on its own.
-struct MenuIcons::Finder {
-    HWND window;
-    UINT message;
-    std::mutex mutex;
-    std::condition_variable wake;
-    std::deque<std::pair<std::wstring, int>> lines;
-    bool stop = false;
+MenuIcons::MenuIcons(HWND window, UINT findMessage) : window_(window), message_(findMessage) {}
 
-    void run() {
-        for (;;) {
-            std::unique_lock<std::mutex> lock(mutex);
-            wake.wait(lock, [&] { return stop || !lines.empty(); });
-            if (stop) return;
-            const auto [line, size] = lines.front();
-            lines.pop_front();
-            lock.unlock();
-            auto found = std::make_unique<Found>(find(line, size));
-            lock.lock();
-            if (stop) return;
-            if (PostMessageW(window, message, 0, reinterpret_cast<LPARAM>(found.get())))
-                found.release();
-        }
-    }
-};
-
-MenuIcons::MenuIcons(HWND window, UINT resultMessage) : finder_(std::make_shared<Finder>()) {
-    finder_->window = window;
-    finder_->message = resultMessage;
-}
-
-MenuIcons::~MenuIcons() {
-    std::lock_guard<std::mutex> lock(finder_->mutex);
-    finder_->stop = true;
-    finder_->wake.notify_all();
-}
+MenuIcons::~MenuIcons() = default;
 
 void MenuIcons::request(const std::vector<std::wstring>& commandLines, UINT dpi) {
     const int size = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
     if (size != size_) {
         lines_.clear();
         icons_.clear();
+        waiting_.clear();
         blank_.reset();
         size_ = size;
     }
@@ -158,29 +119,30 @@ void MenuIcons::request(const std::vector<std::wstring>& commandLines, UINT dpi)
     for (const auto& [line, known] : lines_) programs.insert(known.program);
     std::erase_if(icons_, [&](const auto& icon) { return !programs.count(icon.first); });
 
-    std::lock_guard<std::mutex> lock(finder_->mutex);
     for (const std::wstring& line : named) {
         if (line.empty() || lines_.count(line)) continue;
         lines_[line] = Line{};
-        finder_->lines.emplace_back(line, size_);
+        waiting_.push_back(line);
     }
-    if (!finding_ && !finder_->lines.empty()) {
-        std::thread([finder = finder_] { finder->run(); }).detach();
-        finding_ = true;
-    }
-    finder_->wake.notify_all();
+    if (!finding_ && !waiting_.empty()) finding_ = PostMessageW(window_, message_, 0, 0);
 }
 
-bool MenuIcons::receive(LPARAM result) {
-    const std::unique_ptr<Found> found(reinterpret_cast<Found*>(result));
-    auto line = lines_.find(found->line);
-    if (found->size != size_ || line == lines_.end() || found->pixels.empty()) return false;
-    line->second.program = found->program;
-    if (!icons_.count(found->program)) {
+bool MenuIcons::receive(LPARAM) {
+    finding_ = false;
+    if (waiting_.empty()) return false;
+    const std::wstring next = std::move(waiting_.front());
+    waiting_.pop_front();
+    if (!waiting_.empty()) finding_ = PostMessageW(window_, message_, 0, 0);
+    auto line = lines_.find(next);
+    if (line == lines_.end()) return false;  // no item names it any more
+    const Found found = find(next, size_);
+    if (found.pixels.empty()) return false;
+    line->second.program = found.program;
+    if (!icons_.count(found.program)) {
         Canvas icon(size_);
         if (!icon.bits) return false;
-        std::copy(found->pixels.begin(), found->pixels.end(), icon.pixels());
-        icons_[found->program] = std::move(icon.bitmap);
+        std::copy(found.pixels.begin(), found.pixels.end(), icon.pixels());
+        icons_[found.program] = std::move(icon.bitmap);
     }
     return true;
 }

@@ -1,12 +1,16 @@
-// The icons of programs beside the items of a window's menus. They are found and drawn off the
-// user-interface thread when a menu is about to open, so that a program on a network share or
-// a missing drive never delays a menu; nothing happens before the first menu opens. They are
-// kept per program file at the size the shell uses for small icons at the window's DPI, and
-// freed when no item names that program any more or the DPI changes.
+// The icons of programs beside the items of a window's menus. Nothing happens before the first
+// menu opens. As a menu is about to open, the icons it lacks are asked for; the menu opens at
+// once, and each icon is then found and drawn in a message of its own, which the menu's loop
+// handles while it is open, so that each shows as it is ready. A program on a share or on a
+// drive that is not a local one (a network drive, a missing one) is not looked at, so that it
+// never delays a menu. (A thread of its own to find them would cost more memory under Wine
+// than the program has besides.) Icons are kept per program file at the size the shell uses
+// for small icons at the window's DPI, and freed when no item names that program any more or
+// the DPI changes.
 #pragma once
 
+#include <deque>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,8 +20,8 @@ namespace td::win32 {
 
 class MenuIcons {
 public:
-    // The icons found are posted to the window as this message, for receive().
-    MenuIcons(HWND window, UINT resultMessage);
+    // The window is sent this message, posted, for each icon to find, for receive().
+    MenuIcons(HWND window, UINT findMessage);
     ~MenuIcons();
     MenuIcons(const MenuIcons&) = delete;
     MenuIcons& operator=(const MenuIcons&) = delete;
@@ -25,25 +29,25 @@ public:
     // Asks for the icons of the programs these command lines start, at the size for the DPI.
     // What is known or asked for already is not asked again; what no line names is freed.
     void request(const std::vector<std::wstring>& commandLines, UINT dpi);
-    // Takes an icon the finder posted; true when an item now has its icon.
-    bool receive(LPARAM result);
+    // Finds the next icon asked for; true when an item now has its icon.
+    bool receive(LPARAM);
     // The bitmap for an item showing this command line's program: its icon, or while there is
     // none (not found, or not there yet) a blank of the same size, which keeps the item's
     // caption in line with the others. Null for a line never asked for.
     HBITMAP bitmapOf(const std::wstring& commandLine);
-
-    struct Finder;  // the thread that finds and draws the icons
 
 private:
     struct Line {
         std::wstring program;  // empty until found, or when there is none
     };
     int size_ = 0;
-    bool finding_ = false;
+    bool finding_ = false;  // a message to find the next icon is on its way
     std::map<std::wstring, Line> lines_;
     std::map<std::wstring, UniqueBitmap> icons_;  // by program file
     UniqueBitmap blank_;
-    std::shared_ptr<Finder> finder_;
+    HWND window_;
+    UINT message_;
+    std::deque<std::wstring> waiting_;
 };
 
 }  // namespace td::win32
