@@ -1,6 +1,5 @@
+// The About window: the read-me, the Ctrl key on Close, and the links.
 #include "about/frmAbout.h"
-
-#include <gtest/gtest.h>
 
 #include "support/fakes.h"
 
@@ -32,21 +31,6 @@ TEST_F(About, ReadMeCtrlOnCloseAndTheLinksDoWhatTheySayWithTheAboutWindowAsOwner
                           L"start Notepad to show its read-me file.\n\nNotepad C:\\Readme.txt",
                           egg, egg, L"open mailto:support@tillerdock.example over About Tillerdock",
                           L"open https://tillerdock.example/ over About Tillerdock"}));
-}
-
-TEST_F(About, EachOpeningIsAFreshModalWindowAndEveryCloseEmptiesTheReference) {
-    start();
-    for (int way = 0; way < 2; ++way) {
-        log.clear();
-        config->mnuAbout->Click();
-        frmAbout* about = app.about.peek().get();  // the closing drops the only reference
-        if (way == 0) about->cmdClose->Click();
-        if (way == 1) about->unload(ui::UnloadMode::CloseCommand);
-        EXPECT_FALSE(app.about.peek());
-        EXPECT_EQ(log, (Texts{L"attach About Tillerdock", L"modal About Tillerdock over Tillerdock",
-                              L"About Tillerdock shown", L"About Tillerdock closed",
-                              L"About Tillerdock destroyed"}));
-    }
 }
 
 }  // namespace td::test

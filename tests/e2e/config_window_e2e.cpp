@@ -1,53 +1,69 @@
-// The ten slots of the real program's main window: typing, starting a slot from the tray
-// menu, a missing program.
+// The real program's main window: its slots started from the tray menu, and what two copies and
+// another program leave in the settings, one copy leaving by its Exit command, one at log-off.
 #include <gtest/gtest.h>
 
 #include "driver.h"
 
 namespace td::e2e {
-namespace {
 
-constexpr int kApp = ids::kAppBase, kCaption = ids::kCaptionBase;
-
-TEST(SlotsE2E, TypedPathStartsWithItsArgumentsDeletedOneGreysMissingFileShowsTheMessage) {
+TEST(SlotsE2E, TypedPathStartsFromTheKeyboardsTrayMenuAndAMissingFileShowsTheMessage) {
     clearSettings();
     const std::wstring missing = L"C:\\no such folder\\missing.exe";
-    setSetting(L"Caption2", L"Recorder");
     setSetting(L"App4", missing);
-    Recording recording;
     Tillerdock td;
     ASSERT_TRUE(td.waitShown(true));
-    EXPECT_FALSE(IsWindowEnabled(td.control(kCaption + 2)));
-
-    // The first key enables the caption; the slot's item then heads the tray menu.
-    const std::wstring path = L"\"" + recorderPath() + L"\" one \"two three\"";
-    td.type(kApp + 2, path.substr(0, 1));
-    EXPECT_TRUE(IsWindowEnabled(td.control(kCaption + 2)));
-    td.type(kApp + 2, path.substr(1));
-    ASSERT_TRUE(td.pickTrayItem(0, true));  // opened from the keyboard
-    ASSERT_TRUE(recording.waitForLines(1));
-    EXPECT_TRUE(recording.lines()[0].ends_with(L" one \"two three\"")) << recording.lines()[0];
-
-    // Deleted: the caption greys with its text kept, and the item goes: slot 4's heads the
-    // menu now, and its file is missing.
-    td.type(kApp + 2, std::wstring(path.size(), L'\b'));
-    EXPECT_FALSE(IsWindowEnabled(td.control(kCaption + 2)));
-    EXPECT_EQ(td.text(kCaption + 2), L"Recorder");
-    ASSERT_TRUE(td.pickTrayItem(0));
+    // Typed into slot 2, whose item then heads the tray menu: Notepad opens the document named
+    // by the argument, and the box keeps the reference.
+    const std::wstring document = drive::programFolder() + L"e2e two words.txt";
+    ASSERT_TRUE(drive::writeFile(document, "text"));
+    const std::wstring typed = L"%WINDIR%\\notepad.exe \"" + document + L"\"";
+    td.setText(ids::kAppBase + 2, typed);
+    ASSERT_TRUE(td.pickFirstTrayItem());
+    HWND notepad = nullptr;
+    EXPECT_TRUE(waitFor([&] { return (notepad = FindWindowW(L"Notepad", nullptr)) != nullptr; }));
+    EXPECT_TRUE(windowText(notepad).starts_with(L"e2e two words")) << windowText(notepad);
+    PostMessageW(notepad, WM_CLOSE, 0, 0);
+    EXPECT_EQ(td.text(ids::kAppBase + 2), typed);
+    td.command(ids::kMenuSlotBase + 4);
     HWND box = td.waitForWindow(L"#32770", L"Tillerdocker");
     ASSERT_TRUE(box);
     EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)), L"File ''" + missing + L"'' not found.");
     click(GetDlgItem(box, IDOK));
-    EXPECT_TRUE(waitFor([&] { return focusOf(td.main) == td.control(kApp + 4); }));
-
-    // A path with an environment reference starts what it names; the box keeps the reference.
-    td.setText(kApp + 5, L"%WINDIR%\\notepad.exe");
-    td.command(ids::kMenuSlotBase + 5);
-    HWND notepad = nullptr;
-    EXPECT_TRUE(waitFor([&] { return (notepad = FindWindowW(L"Notepad", nullptr)) != nullptr; }));
-    PostMessageW(notepad, WM_CLOSE, 0, 0);
-    EXPECT_EQ(td.text(kApp + 5), L"%WINDIR%\\notepad.exe");
+    EXPECT_TRUE(waitFor([&] { return focusOf(td.main) == td.control(ids::kAppBase + 4); }));
+    DeleteFileW(document.c_str());
 }
 
-}  // namespace
+TEST(ExitE2E, TwoCopiesAndAnotherProgramKeepWhatEachChangedSavedBeforeTheSessionEnds) {
+    clearSettings();
+    const DWORD one = 1;  // written by a deployment script: a number, and an expandable text
+    const std::wstring notepad = L"%SystemRoot%\\system32\\notepad.exe";
+    RegSetKeyValueW(HKEY_CURRENT_USER, drive::kSettingsKey, L"Startup", REG_DWORD, &one, 4);
+    RegSetKeyValueW(HKEY_CURRENT_USER, drive::kSettingsKey, L"App9", REG_EXPAND_SZ, notepad.c_str(),
+                    static_cast<DWORD>((notepad.size() + 1) * 2));
+    Tillerdock a, b;
+    ASSERT_TRUE(a.waitShown(true) && b.waitShown(true));
+    EXPECT_EQ(a.text(ids::kAppBase + 9), notepad);
+    a.setText(ids::kAppBase + 1, L"C:\\A.exe");
+    click(a.control(ids::kOk));
+    ASSERT_TRUE(a.waitShown(false));
+    b.setText(ids::kAppBase + 2, L"\"C:\\B b\\b.exe\" /x");  // not confirmed: saved on leaving
+    setSetting(L"Caption3", L"Outside");
+    a.command(ids::kMenuExit);
+    ASSERT_TRUE(a.waitForExit());
+    // The end of the session, which may end the process right after WM_ENDSESSION: the program
+    // lets it end, and has saved when WM_ENDSESSION returns.
+    DWORD_PTR answer = 0;
+    auto send = [&](UINT message, WPARAM ending) {
+        return SendMessageTimeoutW(b.main, message, ending, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000,
+                                   &answer);
+    };
+    ASSERT_TRUE(send(WM_QUERYENDSESSION, 0) && answer);
+    ASSERT_TRUE(send(WM_ENDSESSION, TRUE));
+    auto keys = readSettings();  // Startup's bytes still a number's
+    EXPECT_EQ(keys[L"App1"] + L"|" + keys[L"App2"] + L"|" + keys[L"Caption3"] + L"|" +
+                  keys[L"App9"] + L"|" + keys[L"Startup"],
+              L"C:\\A.exe|\"C:\\B b\\b.exe\" /x|Outside|" + notepad + L"|\x01");
+    EXPECT_TRUE(b.waitForExit());
+}
+
 }  // namespace td::e2e

@@ -1,6 +1,5 @@
-// The real program's three windows laid out for the screen's DPI: controls where their twips
-// put them, and every label's whole text on one line inside its box, whatever face the system
-// substitutes for the windows' font.
+// The real program's three windows laid out for the screen's DPI: controls where their twips put
+// them, every label's whole text on one line, whatever face stands in for the windows' font.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,10 +9,27 @@
 namespace td::e2e {
 namespace {
 
-// Whether each label shows its whole text on one line: moved into an empty strip grown
-// below the window, at twice its width and three times its height, what it draws is no
-// wider and no taller than the label itself (a wrapped text would draw below it, a cut one
-// beyond it).
+// What the screen shows in an area, row by row from the top, 0x00RRGGBB a pixel.
+std::vector<DWORD> capture(const RECT& area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height);
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO info = {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB}};  // top-down
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    for (DWORD& pixel : pixels) pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+// Whether each label shows its whole text on one line: moved into an empty strip grown below
+// the window, at twice its width and three times its height, what it draws is no wider and no
+// taller than the label itself (a wrapped text would draw below it, a cut one beyond it).
 void expectWholeTexts(HWND window, const std::vector<int>& labels) {
     RECT frame = {}, client = {}, r = {};
     GetWindowRect(window, &frame);
@@ -58,7 +74,6 @@ TEST(LayoutE2E, At96And144DpiControlsSitAtTheirTwipsAndEveryLabelShowsItsWholeTe
         Tillerdock td;
         RegDeleteKeyValueW(HKEY_CURRENT_USER, desktop, L"LogPixels");  // read at the start
         ASSERT_TRUE(td.waitShown(true));
-
         if (dpi == 144) {
             // Twips of the client area (the slots' frame sits at 45, -15) are tenths of a
             // pixel at 144 DPI.
@@ -79,14 +94,12 @@ TEST(LayoutE2E, At96And144DpiControlsSitAtTheirTwipsAndEveryLabelShowsItsWholeTe
             EXPECT_NEAR(client.right, 900, 2);
             EXPECT_NEAR(client.bottom, 494, 2);
         }
-
         td.command(ids::kMenuGroup);
         HWND group = td.waitForWindow(ids::kGroupClass, ids::kGroupTitle);
         ASSERT_TRUE(group);
         expectWholeTexts(group, {ids::kGroupHeading, ids::kGroupNotice});
         click(GetDlgItem(group, ids::kGroupCancel));
         ASSERT_TRUE(waitFor([&] { return !IsWindow(group) && IsWindowEnabled(td.main); }));
-
         td.command(ids::kMenuAbout);
         HWND about = td.waitForWindow(ids::kAboutClass, ids::kAboutTitle);
         ASSERT_TRUE(about);
@@ -95,7 +108,6 @@ TEST(LayoutE2E, At96And144DpiControlsSitAtTheirTwipsAndEveryLabelShowsItsWholeTe
                                  ids::kAboutNotice});
         click(GetDlgItem(about, ids::kAboutClose));
         ASSERT_TRUE(waitFor([&] { return !IsWindow(about) && IsWindowEnabled(td.main); }));
-
         std::vector<int> captionLabels;
         for (int n = 1; n <= 10; ++n) captionLabels.push_back(ids::kCaptionLabelBase + n);
         expectWholeTexts(td.main, captionLabels);

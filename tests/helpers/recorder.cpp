@@ -12,8 +12,7 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     wchar_t path[32768];
-    const DWORD length = GetEnvironmentVariableW(L"TILLERDOCK_RECORD", path, 32768);
-    if (length == 0 || length >= 32768) return 2;
+    if (!GetEnvironmentVariableW(L"TILLERDOCK_RECORD", path, 32768)) return 2;
     const wchar_t* commandLine = GetCommandLineW();
     const int size = WideCharToMultiByte(CP_UTF8, 0, commandLine, -1, nullptr, 0, nullptr, nullptr);
     std::string line(RECORDER_MARKER);
@@ -24,10 +23,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // One write of the whole line, appended, so a reader never sees half of it.
     HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 3;
     DWORD written = 0;
-    const BOOL ok =
+    const bool ok =
         WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(file);
-    return ok && written == line.size() ? 0 : 4;
+    return ok && written == line.size() ? 0 : 3;
 }

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Checks the release packages that scripts/release.sh made: the portable zip's contents, and
-# the installer under Wine, in a fresh prefix on a virtual display: a silent install, the
-# installed program, a silent upgrade over a running copy with the sign-in choice, and a
-# silent uninstall while the program runs.
+# under Wine (a fresh prefix, a virtual display) a silent install, a silent upgrade over a
+# running copy with the sign-in choice, and a silent uninstall while the program runs.
 #   tests/installer/run.sh [BUILD_FOLDER]     (default: build/release)
 # Prints a line per check and ends with "N passed, M failed"; exits 1 when a check failed.
 set -uo pipefail
@@ -17,16 +16,11 @@ if [ -z "${TILLERDOCK_INSTALLER_TEST_XVFB:-}" ]; then
         -s "-screen 0 1280x800x24 -nolisten tcp -noreset" "$0" "$build"
 fi
 
-fatal() {
-    echo "$*" >&2
-    echo "0 passed, 1 failed"
-    exit 1
-}
+fatal() { echo "$*" >&2; echo "0 passed, 1 failed"; exit 1; }
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 installer="$build/Tillerdock-$version-win64.exe"
 zip="$build/Tillerdock-$version-win64.zip"
 [ -f "$installer" ] && [ -f "$zip" ] || fatal "No packages in $build: run scripts/release.sh first."
-class=Tillerdock.frmConfig
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tillerdock'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 settings_key='HKCU\Software\Brackenfold\Quaymaster'
@@ -40,46 +34,27 @@ cleanup() {
 }
 trap cleanup EXIT
 
-passed=0
-failed=0
+passed=0 failed=0
 check() {  # check DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@"; then
-        echo "ok   $what"
-        passed=$((passed + 1))
-    else
-        echo "FAIL $what"
-        failed=$((failed + 1))
-    fi
+    if "${@:2}"; then echo "ok   $1"; ((++passed)); else echo "FAIL $1"; ((++failed)); fi
 }
 same() {  # same ACTUAL EXPECTED
-    [ "$1" = "$2" ] && return
-    echo "     got:      [$1]"
-    echo "     expected: [$2]"
-    return 1
+    [ "$1" = "$2" ] || { printf '     got:      [%s]\n     expected: [%s]\n' "$1" "$2"; return 1; }
 }
 reg_value() {  # reg_value KEY NAME: the value's data; fails when the value is not there
-    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | reg_field "$2"
-}
-reg_field() {  # reg_field NAME: a value's data in the output of "reg query KEY" on stdin
-    sed -n "s/^ *$1 \{4\}REG_[A-Z_]* \{4\}//p" | grep -m1 ''
+    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$2 \{4\}REG_[A-Z_]* \{4\}//p" | grep -m1 ''
 }
 reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
 absent() { ! "$@" >/dev/null; }
-probe() { wine "$work/window_probe.exe" "$@"; }
-start_program() {
+start_program() {  # and waits until its main window exists
     wine "$install_dir/tillerdock.exe" &
     app_pid=$!
-    probe "$class" 20
+    wine "$work/window_probe.exe" Tillerdock.frmConfig 20
 }
 within() {  # within SECONDS COMMAND...: polls the command until it succeeds, or the time is up
     local end=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ $SECONDS -lt $end ] || return 1
-        sleep 0.2
-    done
+    until "${@:2}"; do [ $SECONDS -lt $end ] && sleep 0.2 || return 1; done
 }
 running() { [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; }
 program_ended() { within 10 absent running && app_pid=; }  # the program started last
@@ -113,14 +88,12 @@ check "installer /S succeeds" timeout 120 wine "$installer" /S
 check "installed tillerdock.exe, Readme.txt, LICENSE and Uninstall.exe" \
     same "$(cd "$install_dir" && ls tillerdock.exe Readme.txt LICENSE Uninstall.exe | tr '\n' ' ')" \
     "tillerdock.exe Readme.txt LICENSE Uninstall.exe "
-uninstall_entry=$(wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r')
-entry() { reg_field "$1" <<<"$uninstall_entry"; }
 check "installed tillerdock.exe is the released one" cmp -s "$install_dir/tillerdock.exe" "$released_exe"
 check "Start-menu shortcut to tillerdock.exe" \
     grep -qiF "Programs\\Tillerdock\\tillerdock.exe" <(strings -a "$shortcut" 2>/dev/null)
-fields="DisplayName DisplayVersion Publisher InstallLocation DisplayIcon UninstallString"
-fields="$fields QuietUninstallString NoModify NoRepair"
-check "uninstall entry" same "$(for f in $fields; do echo "$f=$(entry "$f")"; done)" \
+entry() { for f in "$@"; do echo "$f=$(reg_value "$uninstall_key" "$f")"; done; }
+check "uninstall entry" same "$(entry DisplayName DisplayVersion Publisher InstallLocation \
+    DisplayIcon UninstallString QuietUninstallString NoModify NoRepair)" \
     "$(printf '%s\n' DisplayName=Tillerdock "DisplayVersion=$version" \
         "Publisher=The Tillerdock authors" "InstallLocation=$install_dir_win" \
         "DisplayIcon=$exe_win,0" "UninstallString=\"$uninstaller_win\"" \

@@ -8,9 +8,7 @@
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) return 2;
     const DWORD start = GetTickCount(), milliseconds = std::wcstoul(argv[2], nullptr, 10) * 1000;
-    while (!FindWindowW(argv[1], nullptr)) {
+    for (; !FindWindowW(argv[1], nullptr); Sleep(50))
         if (GetTickCount() - start >= milliseconds) return 1;
-        Sleep(50);
-    }
     return 0;
 }

@@ -41,24 +41,22 @@ struct Fake : SettingsStore,
     // links and dialogs. The store keeps its own: keys read, and "Key=Value" written.
     Texts log, reads, writes;
     std::map<std::wstring, std::wstring> stored, failingWrites;  // the latter: key -> reason
-    std::set<std::wstring> otherKinds;     // keys stored as something other than text
-    std::set<std::wstring> failingStarts;  // command lines
-    int refusedIcons = 0;                  // the next this many adds fail
+    std::set<std::wstring> otherKinds, failingStarts;  // keys not stored as text; command lines
+    int refusedIcons = 0;                              // the next this many adds fail
     bool iconPresent = false, refuseWindows = false, noTimers = false;
-    std::wstring iconTip;
     std::function<void(const TrayEvent&)> trayHandler;
     std::vector<std::function<void()>> timers;
+    std::chrono::milliseconds timersTotal{};  // the delays of every timer set
     std::function<void()> whileMessageUp;
     // The Open dialog's choice; empty: the user cancels.
     std::wstring fileToChoose, folder = L"C:\\Program Files\\Tillerdock";
-
     StoredValue ReadValue(const std::wstring& app, const std::wstring& section,
                           const std::wstring& key) override {
         EXPECT_EQ(app + L"\\" + section, L"Brackenfold\\Quaymaster");
         reads.push_back(key);
-        if (otherKinds.count(key)) return {StoredValue::Kind::Other, L""};
-        if (!stored.count(key)) return {};
-        return {StoredValue::Kind::Text, stored[key]};
+        if (otherKinds.count(key)) return {StoredValue::Kind::Other};
+        return stored.count(key) ? StoredValue{StoredValue::Kind::Text, stored[key]}
+                                 : StoredValue{};
     }
     Status WriteSetting(const std::wstring& app, const std::wstring& section,
                         const std::wstring& key, const std::wstring& value) override {
@@ -100,24 +98,21 @@ struct Fake : SettingsStore,
         return false;
     }
     bool runAfter(std::chrono::milliseconds delay, std::function<void()> callback) override {
-        log.push_back(L"after " + to_wstring(delay.count()) + L"ms");
-        if (!noTimers) timers.push_back(std::move(callback));
-        return !noTimers;
+        if (noTimers) return false;
+        timers.push_back(std::move(callback));
+        timersTotal += delay;
+        return true;
     }
     // Runs the timers, oldest first, including those they schedule (the list may grow).
     void runTimers() {
-        for (std::size_t i = 0; i < timers.size(); ++i) {
-            auto timer = std::move(timers[i]);
-            timer();
-        }
+        for (std::size_t i = 0; i < timers.size(); ++i) std::exchange(timers[i], nullptr)();
         timers.clear();
     }
     void listen(ui::Form&, std::function<void(const TrayEvent&)> handler) override {
         trayHandler = std::move(handler);
     }
-    bool add(ui::Form&, const TrayIconData& data) override {
+    bool add(ui::Form&, const TrayIconData&) override {
         log.push_back(L"tray add");
-        iconTip = data.tip;
         if (iconPresent || refusedIcons-- > 0) return false;  // one icon per identifier
         return iconPresent = true;
     }
@@ -131,8 +126,7 @@ struct Fake : SettingsStore,
     void open(ui::Form& owner, const std::wstring& target) override {
         log.push_back(L"open " + target + L" over " + owner.caption());
     }
-    // Logs "dialog <filter> <index> <flags> <offered name>". A choice comes back as a user's
-    // would, with the other file type.
+    // Logs "dialog <filter> <index> <flags> <offered name>"; a choice comes with the other type.
     bool showOpen(ui::Form&, OpenDialogState& state) override {
         log.push_back(L"dialog " + state.filter + L" " + to_wstring(state.filterIndex) + L" " +
                       to_wstring(state.flags) + L" " + state.fileName);
@@ -169,8 +163,7 @@ struct Fixture : Fake {
 };
 struct Run : Fixture, ::testing::Test {};  // a test of one run of the program
 
-// The keys of the main window and of the group window, in the order they are saved: the
-// first key, then each family's for slots 1 to 10.
+// The keys of the main and the group window in the order saved: the first, then the families'.
 inline Texts keysOf(const std::wstring& first, std::initializer_list<const wchar_t*> families) {
     Texts keys{first};
     for (const std::wstring family : families)
@@ -189,8 +182,7 @@ inline Texts keyValues(const Texts& keys, const std::wstring& rest, const Texts&
     return pairs;
 }
 
-// The main window as the user sees it: "shown" or "hidden", "normal" or "minimised", then
-// which of "Configure" and "Hide" the menu offers.
+// The main window as the user sees it: shown or hidden, normal or minimised, the menu's pair.
 inline std::wstring windowView(const frmConfig& config) {
     return std::wstring(config.visible() ? L"shown " : L"hidden ") +
            (config.windowState() == ui::kMinimized ? L"minimised " : L"normal ") +
