@@ -86,7 +86,7 @@ uninstaller_win="$install_dir_win\\Uninstall.exe"
 echo "== Silent install"
 check "installer /S succeeds" timeout 120 wine "$installer" /S
 check "installed tillerdock.exe, Readme.txt, LICENSE and Uninstall.exe" \
-    same "$(cd "$install_dir" && ls tillerdock.exe Readme.txt LICENSE Uninstall.exe | tr '\n' ' ')" \
+    same "$(cd "$install_dir" && ls -U tillerdock.exe Readme.txt LICENSE Uninstall.exe | tr '\n' ' ')" \
     "tillerdock.exe Readme.txt LICENSE Uninstall.exe "
 check "installed tillerdock.exe is the released one" cmp -s "$install_dir/tillerdock.exe" "$released_exe"
 check "Start-menu shortcut to tillerdock.exe" \
