@@ -3,13 +3,15 @@
 // on these values: change them only together with those tools.
 #pragma once
 
+#include "shared/product.h"
+
 namespace td::ids {
 
 // Window classes (FindWindowW) and titles.
 inline constexpr wchar_t kConfigClass[] = L"Tillerdock.frmConfig";
 inline constexpr wchar_t kGroupClass[] = L"Tillerdock.frmGroup";
 inline constexpr wchar_t kAboutClass[] = L"Tillerdock.frmAbout";
-inline constexpr wchar_t kConfigTitle[] = L"Tillerdock";
+inline constexpr const wchar_t* kConfigTitle = kProductName;
 inline constexpr wchar_t kGroupTitle[] = L"Group Launch";
 inline constexpr wchar_t kAboutTitle[] = L"About Tillerdock";
 
