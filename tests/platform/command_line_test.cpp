@@ -9,9 +9,9 @@ namespace td {
 
 // A disk with a planted C:\Program.exe; "notepad" is the one name the system's search finds.
 struct CommandLine : FileSystem, ::testing::Test {
-    std::set<std::wstring> files{L"C:\\Program.exe", L"C:\\Program Files\\Tool\\tool.exe",
-                                 L"C:\\Tools\\a.exe", L"C:\\Program Files\\Tool\\run.exe",
-                                 L"C:\\Program Files\\Tool\\read me.txt"};
+    std::set<std::wstring> files{L"C:\\Program.exe",      L"C:\\Program Files\\Tool\\tool.exe",
+                                 L"C:\\Tools\\a.exe",     L"C:\\Program Files\\Tool\\run.exe",
+                                 L"C:\\v1.2 beta\\b.exe", L"C:\\Program Files\\Tool\\read me.txt"};
     std::set<std::wstring> folders{L"C:\\Program Files", L"C:\\Program Files\\Tool"};
     PathKind kind(const std::wstring& path) override {
         if (files.count(path)) return PathKind::File;
@@ -42,6 +42,9 @@ TEST_F(CommandLine, TheLongestExistingProgramTheLineNamesStartsNeverAShorterPlan
     EXPECT_EQ(call(tool + L" -x \"a b\""), tool + L" | \"" + tool + L"\" -x \"a b\"");
     EXPECT_EQ(call(L"C:\\Program Files\\Tool\\run\t-x"),
               L"C:\\Program Files\\Tool\\run.exe | \"C:\\Program Files\\Tool\\run.exe\"\t-x");
+    EXPECT_EQ(call(L"C:\\Program Files\\Tool\\run") + call(L"C:\\v1.2 beta\\b -x"),
+              L"C:\\Program Files\\Tool\\run.exe | \"C:\\Program Files\\Tool\\run.exe\""
+              L" | C:\\v1.2 beta\\b -x");
     // The named program is not there: nothing starts, least of all the planted one.
     EXPECT_EQ(call(L"C:\\Program Files\\Tool\\gone.exe -x"), L"none");
     EXPECT_EQ(call(L""), L"none");
