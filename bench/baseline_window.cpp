@@ -69,7 +69,7 @@ struct Twips {
     int left, top, width, height;
 };
 
-struct ControlSpec {
+struct ControlRow {
     Kind kind;
     int id;
     wchar_t const* text;
@@ -80,9 +80,9 @@ struct ControlSpec {
 };
 
 // The frame around the slots, and the buttons and the line below it.
-ControlSpec const kFrame = {
+ControlRow const kFrame = {
     Kind::Frame, ids::kConfigFrame, L"", {kFrameLeft, kFrameTop, 8910, 4455}};
-ControlSpec const kBottom[] = {
+ControlRow const kBottom[] = {
     {Kind::Button, ids::kOk, L"OK", {5385, 4530, 1065, 345}, L"Save changes and minimize"},
     {Kind::Button,
      ids::kCancel,
@@ -94,7 +94,7 @@ ControlSpec const kBottom[] = {
 };
 
 // The four controls of slot n (1 to 10): its label, caption box, path box and Browse button.
-std::array<ControlSpec, 4> slotControls(int n) {
+std::array<ControlRow, 4> slotControls(int n) {
     SlotLayout const& s = kSlots[n - 1];
     int const x = kFrameLeft, y = kFrameTop;
     return {{
@@ -199,12 +199,12 @@ HMENU createMenuBar() {
 }
 
 // One control, placed and set in the font; a tooltip tool when it has a tip.
-void createControl(HWND window, ControlSpec const& spec, UINT dpi, HFONT font, HWND tooltip) {
+void createControl(HWND window, ControlRow const& row, UINT dpi, HFONT font, HWND tooltip) {
     wchar_t const* cls = WC_BUTTONW;
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_VISIBLE;
     DWORD exStyle = 0;
-    int width = twipsToPixels(spec.at.width, dpi);
-    switch (spec.kind) {
+    int width = twipsToPixels(row.at.width, dpi);
+    switch (row.kind) {
         case Kind::Frame:
             style |= BS_GROUPBOX;
             break;
@@ -226,21 +226,21 @@ void createControl(HWND window, ControlSpec const& spec, UINT dpi, HFONT font, H
             width = MulDiv(2, static_cast<int>(dpi), 96);
             break;
     }
-    if (spec.disabled) style |= WS_DISABLED;
+    if (row.disabled) style |= WS_DISABLED;
     HWND control = CreateWindowExW(
-        exStyle, cls, spec.text, style, twipsToPixels(spec.at.left, dpi),
-        twipsToPixels(spec.at.top, dpi), width, twipsToPixels(spec.at.height, dpi), window,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), nullptr, nullptr);
+        exStyle, cls, row.text, style, twipsToPixels(row.at.left, dpi),
+        twipsToPixels(row.at.top, dpi), width, twipsToPixels(row.at.height, dpi), window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id)), nullptr, nullptr);
     if (!control) return;
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    if (spec.kind == Kind::Edit)
-        SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(spec.maxLength), 0);
-    if (spec.tooltip) {
+    if (row.kind == Kind::Edit)
+        SendMessageW(control, EM_SETLIMITTEXT, static_cast<WPARAM>(row.maxLength), 0);
+    if (row.tooltip) {
         TTTOOLINFOW tool = {sizeof(tool)};
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = window;
         tool.uId = reinterpret_cast<UINT_PTR>(control);
-        tool.lpszText = const_cast<wchar_t*>(spec.tooltip);
+        tool.lpszText = const_cast<wchar_t*>(row.tooltip);
         SendMessageW(tooltip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
@@ -253,10 +253,10 @@ void createControls(HWND window, UINT dpi, HFONT font) {
                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, nullptr, nullptr);
     SendMessageW(tooltip, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    for (ControlSpec const& spec : kBottom) createControl(window, spec, dpi, font, tooltip);
+    for (ControlRow const& row : kBottom) createControl(window, row, dpi, font, tooltip);
     for (int n = 1; n <= 10; ++n)
-        for (ControlSpec const& spec : slotControls(n))
-            createControl(window, spec, dpi, font, tooltip);
+        for (ControlRow const& row : slotControls(n))
+            createControl(window, row, dpi, font, tooltip);
     createControl(window, kFrame, dpi, font, tooltip);
 }
 
