@@ -35,6 +35,9 @@ void addMessageHook(const ui::Form& form, MessageHook hook);
 // What the system answered when a control was named for screen readers: S_OK, an error where
 // it has no such service, or S_FALSE for a control its own text names.
 HRESULT accessibleNameResult(HWND control);
+// The program's own icon at the size the system uses for the metric (SM_CXICON,
+// SM_CXSMICON) at this DPI; null in a program built without it.
+HICON loadProgramIcon(int metric, UINT dpi);
 // The access key of a menu item's caption, lower case, or 0.
 wchar_t menuAccessKey(const ui::MenuItem& item);
 

@@ -7,16 +7,12 @@
 
 namespace td::win32 {
 
-namespace {
-
-// The program's icon at the size the system uses for the metric at this DPI.
-HICON loadProgramIcon(HINSTANCE instance, int metric, UINT dpi) {
+HICON loadProgramIcon(int metric, UINT dpi) {
     const int size = GetSystemMetricsForDpi(metric, dpi);
-    return static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_TILLERDOCK), IMAGE_ICON, size, size, 0));
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                         MAKEINTRESOURCEW(IDI_TILLERDOCK), IMAGE_ICON, size, size,
+                                         LR_DEFAULTCOLOR));
 }
-
-}  // namespace
 
 FormWindow::~FormWindow() {
     if (!hwnd_) return;
@@ -64,8 +60,8 @@ Status FormWindow::create() {
 void FormWindow::loadIcons() {
     if (!form_.hasIcon()) return;
     // The window switches to the new pictures before the old ones go.
-    UniqueIcon big(loadProgramIcon(instance_, SM_CXICON, dpi_));
-    UniqueIcon small(loadProgramIcon(instance_, SM_CXSMICON, dpi_));
+    UniqueIcon big(loadProgramIcon(SM_CXICON, dpi_));
+    UniqueIcon small(loadProgramIcon(SM_CXSMICON, dpi_));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
     bigIcon_ = std::move(big);

@@ -5,7 +5,6 @@
 #include <iterator>
 
 #include "platform/win32/form_view.h"
-#include "platform/win32/resource_ids.h"
 
 namespace td::win32 {
 
@@ -17,12 +16,15 @@ namespace {
 HICON loadTrayIcon(HWND window) {
     UINT dpi = window ? GetDpiForWindow(window) : 0;
     if (dpi == 0) dpi = GetDpiForSystem();
-    const int cx = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
-    const int cy = GetSystemMetricsForDpi(SM_CYSMICON, dpi);
-    auto icon =
-        static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_TILLERDOCK),
-                                      IMAGE_ICON, cx, cy, LR_DEFAULTCOLOR));
-    if (!icon) icon = CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
+    HICON icon = loadProgramIcon(SM_CXSMICON, dpi);
+    return icon ? icon : CopyIcon(LoadIconW(nullptr, IDI_APPLICATION));
+}
+
+// The shell's record of the owner's icon, with what every call names it by.
+NOTIFYICONDATAW recordOf(ui::Form& owner, const TrayIconData& data) {
+    NOTIFYICONDATAW icon = {sizeof(icon)};
+    icon.hWnd = hwndOf(owner);
+    icon.uID = data.id;
     return icon;
 }
 
@@ -52,9 +54,7 @@ void Win32TrayIcon::listen(ui::Form& owner, std::function<void(const TrayEvent&)
 }
 
 bool Win32TrayIcon::add(ui::Form& owner, const TrayIconData& data) {
-    NOTIFYICONDATAW icon = {sizeof(icon)};
-    icon.hWnd = hwndOf(owner);
-    icon.uID = data.id;
+    NOTIFYICONDATAW icon = recordOf(owner, data);
     icon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     icon.uCallbackMessage = kTrayCallbackMessage;
     UniqueIcon picture(loadTrayIcon(icon.hWnd));
@@ -76,16 +76,12 @@ bool Win32TrayIcon::add(ui::Form& owner, const TrayIconData& data) {
 
 void Win32TrayIcon::returnFocus(ui::Form& owner, const TrayIconData& data) {
     if (decoder_.version() < NOTIFYICON_VERSION_4) return;
-    NOTIFYICONDATAW icon = {sizeof(icon)};
-    icon.hWnd = hwndOf(owner);
-    icon.uID = data.id;
+    NOTIFYICONDATAW icon = recordOf(owner, data);
     Shell_NotifyIconW(NIM_SETFOCUS, &icon);
 }
 
 void Win32TrayIcon::remove(ui::Form& owner, const TrayIconData& data) {
-    NOTIFYICONDATAW icon = {sizeof(icon)};
-    icon.hWnd = hwndOf(owner);
-    icon.uID = data.id;
+    NOTIFYICONDATAW icon = recordOf(owner, data);
     // An icon that is already gone (the shell restarted without it) needs nothing more.
     Shell_NotifyIconW(NIM_DELETE, &icon);
     icon_.reset();
