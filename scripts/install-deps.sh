@@ -18,10 +18,12 @@ packages=(
     # Running and testing: Wine (`wine64` holds the 64-bit loader, `wine` the commands on
     # the PATH), a virtual X display, ImageMagick (screenshots). The layout tests are written
     # for Liberation Sans, the face Wine substitutes for the windows' fonts when it is
-    # installed; DejaVu Sans, the wide face a bare machine has, is tested as well.
-    wine wine64 xvfb xauth imagemagick-6.q16 fonts-liberation fonts-dejavu-core
-    # Packaging: NSIS for the installer; binutils' strings for the installer test.
-    nsis binutils
+    # installed; DejaVu Sans, the wide face a bare machine has, is tested as well. xdotool
+    # presses real keys on the virtual display, for the global shortcut's test.
+    wine wine64 xvfb xauth imagemagick-6.q16 fonts-liberation fonts-dejavu-core xdotool
+    # Packaging: NSIS for the installer, wixl for the Windows Installer package; binutils'
+    # strings for the installer test.
+    nsis wixl binutils
     # Commands the scripts call that every Debian system has; named so that the check can
     # hold every command to this list.
     apt bash coreutils dpkg findutils grep sed diffutils util-linux
