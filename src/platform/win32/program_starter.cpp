@@ -1,20 +1,90 @@
-// Starting a program from a slot's command line with CreateProcessW.
+// Starting a program from a slot's command line: CreateProcessW, and the shell for a program
+// that asks for administrator rights.
+#include "platform/win32/services.h"
+
+#include <shellapi.h>
+
 #include <vector>
 
 #include "platform/command_line.h"
+#include "platform/win32/com.h"
 #include "platform/win32/handles.h"
-#include "platform/win32/services.h"
+#include "platform/win32/user_environment.h"
 
 namespace td::win32 {
 
+namespace {
+
+// What CreateProcessW answers for a program whose manifest asks for administrator rights
+// (winerror.h; not in every Windows SDK's headers).
+constexpr DWORD kElevationRequired = 740;
+
+constexpr wchar_t kAppPaths[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\";
+
+// A path as the file functions take it whatever its length: a long one in its "\\?\" form,
+// which reaches past MAX_PATH also where the system does not allow long paths to every
+// program.
+std::wstring extendedForm(const std::wstring& path) {
+    if (path.size() < kMaxPath) return path;
+    std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
+    full.resize(GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(),
+                                 nullptr));
+    if (full.empty() || full.rfind(L"\\\\?\\", 0) == 0) return full;
+    if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
+// The system's process start, and the shell's for what it refuses for want of rights.
+class Win32ProcessStarts : public ProcessStarts {
+public:
+    StartOutcome create(const ProgramCall& call, int showState) override {
+        // CreateProcessW may write into the command line, so it gets a copy of its own.
+        std::vector<wchar_t> line(call.commandLine.begin(), call.commandLine.end());
+        line.push_back(L'\0');
+        STARTUPINFOW startup = {sizeof(startup)};
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = static_cast<WORD>(showState);
+        PROCESS_INFORMATION process = {};
+        const wchar_t* environment = environmentBlock();
+        if (!CreateProcessW(call.program.c_str(), line.data(), nullptr, nullptr, FALSE,
+                            environment ? CREATE_UNICODE_ENVIRONMENT : 0,
+                            const_cast<wchar_t*>(environment),
+                            call.folder.empty() ? nullptr : call.folder.c_str(), &startup, &process))
+            return GetLastError() == kElevationRequired ? StartOutcome::NeedsElevation
+                                                               : StartOutcome::Failed;
+        // The program runs on its own: nothing waits for it or keeps its handles.
+        const UniqueHandle processHandle(process.hProcess);
+        const UniqueHandle threadHandle(process.hThread);
+        return StartOutcome::Started;
+    }
+
+    StartOutcome openElevated(const ProgramCall& call, int showState) override {
+        // The shell may hand the start to COM components.
+        startCom();
+        SHELLEXECUTEINFOW open = {sizeof(open)};
+        // Synchronous, as the call returns before any message loop could finish it; and with
+        // the shell's own dialogs, the consent prompt among them.
+        open.fMask = SEE_MASK_NOASYNC;
+        open.lpVerb = L"open";
+        open.lpFile = call.program.c_str();
+        open.lpParameters = call.arguments.empty() ? nullptr : call.arguments.c_str();
+        open.lpDirectory = call.folder.empty() ? nullptr : call.folder.c_str();
+        open.nShow = showState;
+        if (ShellExecuteExW(&open)) return StartOutcome::Started;
+        return GetLastError() == ERROR_CANCELLED ? StartOutcome::Declined : StartOutcome::Failed;
+    }
+};
+
+}  // namespace
+
 PathKind Win32FileSystem::kind(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(extendedForm(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
     return attributes & FILE_ATTRIBUTE_DIRECTORY ? PathKind::Folder : PathKind::File;
 }
 
 std::optional<std::wstring> Win32FileSystem::search(const std::wstring& name) {
-    std::wstring found(32768, L'\0');
+    std::wstring found(kMaxCommandLine + 1, L'\0');
     const DWORD length = SearchPathW(nullptr, name.c_str(), L".exe",
                                      static_cast<DWORD>(found.size()), found.data(), nullptr);
     if (length == 0 || length >= found.size()) return std::nullopt;
@@ -22,34 +92,39 @@ std::optional<std::wstring> Win32FileSystem::search(const std::wstring& name) {
     return found;
 }
 
-std::optional<std::wstring> environmentVariable(const std::wstring& name) {
-    const DWORD size = GetEnvironmentVariableW(name.c_str(), nullptr, 0);
-    if (size == 0) return std::nullopt;
-    std::wstring value(size, L'\0');
-    value.resize(GetEnvironmentVariableW(name.c_str(), value.data(), size));
-    return value;
+std::optional<std::wstring> Win32FileSystem::registeredProgram(const std::wstring& fileName) {
+    const std::wstring key = kAppPaths + fileName;
+    constexpr DWORD kText = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        DWORD bytes = 0;
+        if (RegGetValueW(root, key.c_str(), nullptr, kText, nullptr, nullptr, &bytes) !=
+            ERROR_SUCCESS)
+            continue;
+        std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+        bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+        if (RegGetValueW(root, key.c_str(), nullptr, kText, nullptr, value.data(), &bytes) !=
+            ERROR_SUCCESS)
+            continue;
+        value.resize(value.find(L'\0'));
+        if (!value.empty()) return value;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::wstring> Win32FileSystem::shortForm(const std::wstring& path) {
+    const std::wstring extended = extendedForm(path);
+    std::wstring brief(GetShortPathNameW(extended.c_str(), nullptr, 0), L'\0');
+    if (brief.empty()) return std::nullopt;
+    brief.resize(GetShortPathNameW(extended.c_str(), brief.data(), static_cast<DWORD>(brief.size())));
+    if (brief.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + brief.substr(8);
+    if (brief.rfind(L"\\\\?\\", 0) == 0) return brief.substr(4);
+    return brief;
 }
 
 bool Win32ProgramStarter::StartProgram(const std::wstring& commandLine, int showState) {
     Win32FileSystem files;
-    // %NAME% references are the user's environment's, at the moment of the start.
-    const std::wstring expanded = expandEnvironment(commandLine, environmentVariable);
-    const std::optional<ProgramCall> call = programCall(expanded, files);
-    if (!call) return false;
-    // CreateProcessW may write into the command line, so it gets a copy of its own.
-    std::vector<wchar_t> line(call->commandLine.begin(), call->commandLine.end());
-    line.push_back(L'\0');
-    STARTUPINFOW startup = {sizeof(startup)};
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = static_cast<WORD>(showState);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(call->program.empty() ? nullptr : call->program.c_str(), line.data(),
-                        nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    // The program runs on its own: nothing waits for it or keeps its handles.
-    const UniqueHandle processHandle(process.hProcess);
-    const UniqueHandle threadHandle(process.hThread);
-    return true;
+    Win32ProcessStarts processes;
+    return startProgram(commandLine, showState, files, environmentVariable, processes);
 }
 
 }  // namespace td::win32

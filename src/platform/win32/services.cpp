@@ -38,14 +38,6 @@ std::wstring dialogFilter(const std::wstring& filter) {
     return list;
 }
 
-std::wstring folderOf(const std::wstring& path) {
-    const auto slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return std::wstring();
-    // A drive's root keeps its backslash: "C:" alone means the drive's current folder.
-    if (slash > 0 && path[slash - 1] == L':') return path.substr(0, slash + 1);
-    return path.substr(0, slash);
-}
-
 void Win32MessageBoxes::show(ui::Form* owner, const std::wstring& text, const std::wstring& title,
                              int style) {
     const HWND window = windowOf(owner);

@@ -16,18 +16,19 @@ public:
                         const std::wstring& key, const std::wstring& value) override;
 };
 
-// What exists at a path, as GetFileAttributesW sees it.
+// What exists at a path, as GetFileAttributesW sees it, the program search (SearchPathW), the
+// App Paths registrations and the short names of long paths.
 class Win32FileSystem : public FileSystem {
 public:
     PathKind kind(const std::wstring& path) override;
     std::optional<std::wstring> search(const std::wstring& name) override;
+    std::optional<std::wstring> registeredProgram(const std::wstring& fileName) override;
+    std::optional<std::wstring> shortForm(const std::wstring& path) override;
 };
 
-// The value of a variable of this process's environment, or none.
-std::optional<std::wstring> environmentVariable(const std::wstring& name);
-
 // Starts the program a command line names (platform/command_line.h), never one the user did
-// not name, and does not wait for it.
+// not name, in its own folder, with the user's current environment, and does not wait for
+// it.
 class Win32ProgramStarter : public ProgramStarter {
 public:
     bool StartProgram(const std::wstring& commandLine, int showState) override;
@@ -63,9 +64,5 @@ bool loadLibrariesFromSystemFolderOnly();
 // pattern becomes a NUL, and the list ends with two NULs (the second is the string's own).
 // An empty list stays empty, meaning no list.
 std::wstring dialogFilter(const std::wstring& filter);
-
-// The folder of a full file name, without a trailing backslash unless it is a drive's root
-// ("C:\" for "C:\tool.exe").
-std::wstring folderOf(const std::wstring& path);
 
 }  // namespace td::win32

@@ -8,7 +8,9 @@
 #include <fstream>
 
 #include "platform/ui/form.h"
+#include "platform/win32/form_view.h"
 #include "platform/win32/system_text.h"
+#include "platform/win32/user_environment.h"
 
 namespace td::win32 {
 
@@ -69,23 +71,32 @@ TEST_F(RegistryStore, TextsRoundTripWholeExpandableTextsAsWrittenOtherKindsNotAn
     EXPECT_EQ(read(), L"old");
 }
 
-// Starts command lines; a recorder started writes its own to the file TILLERDOCK_RECORD names.
+// Starts command lines; a recorder started writes its own, then its folder and the variable
+// TILLERDOCK_PROBE, to the file TILLERDOCK_RECORD names.
 struct StartProgram : ::testing::Test {
     void SetUp() override { fs::create_directories(scratch + L"\\Program Files\\Tool"); }
     void TearDown() override {
+        for (const wchar_t* name : {L"TILLERDOCK_RECORD", L"TILLERDOCK_PROBE"})
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", name);
         Sleep(50);  // time for a child still writing to let go of its file
         std::error_code ignored;
         fs::remove_all(scratch, ignored);
     }
-    // What the started program recorded (ASCII here), or why there is nothing.
-    std::wstring run(const std::wstring& line) {
+    // What the started program recorded (ASCII here): its command line, or with `where` its
+    // folder and probe; or why there is nothing. The record's name is in the user's settings
+    // too, for a program given the environment built from them.
+    std::wstring run(const std::wstring& line, bool where = false) {
         const std::wstring record = scratch + L"\\record" + std::to_wstring(++runs) + L".txt";
         SetEnvironmentVariableW(L"TILLERDOCK_RECORD", record.c_str());
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", L"TILLERDOCK_RECORD", REG_SZ,
+                        record.c_str(), static_cast<DWORD>((record.size() + 1) * 2));
         if (!starter.StartProgram(line, kShowNormal)) return L"(not started)";
         for (int waited = 0; waited < 5000; waited += 20, Sleep(20)) {
             std::ifstream file{fs::path(record)};
-            std::string text;
-            if (std::getline(file, text) && !file.eof()) return {text.begin(), text.end()};
+            std::string text, place;
+            if (std::getline(file, text) && std::getline(file, place) && !file.eof())
+                return where ? std::wstring(place.begin(), place.end())
+                             : std::wstring(text.begin(), text.end());
         }
         return L"(nothing recorded)";
     }
@@ -122,6 +133,28 @@ TEST_F(StartProgram, StartsTheLineAsTypedSearchesThePathAndNeverStartsAShorterNa
          {L""s, L"   "s, scratch + L"\\missing.exe", document, scratch + L"\\Program Files\\Tool",
           scratch + L"\\Program Files\\Tool\\gone.exe -x"})
         EXPECT_EQ(run(nothing), L"(not started)") << nothing;
+}
+
+// A variable the user adds in the system's settings after Tillerdock started, announced to its
+// main window; and a program deeper than a path of old, given to the system by its short name.
+TEST_F(StartProgram, ProgramsStartInTheirOwnFolderWithTheUsersEnvironmentAsItIsNow) {
+    const std::wstring tool = scratch + L"\\Program Files\\Tool\\tool.exe";
+    fs::copy_file(folder + L"\\recorder.exe", tool);
+    auto window = std::make_shared<ui::Form>(L"frmEnvironment", L"Main", 100, 100);
+    ASSERT_TRUE(createFormView(*window, GetModuleHandleW(nullptr), nullptr, true).ok);
+    const std::wstring place = fs::path(tool).parent_path().wstring();
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", L"TILLERDOCK_PROBE", REG_SZ, place.c_str(),
+                    static_cast<DWORD>((place.size() + 1) * 2));
+    SendMessageW(hwndOf(*window), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"));
+    EXPECT_EQ(run(L"%TILLERDOCK_PROBE%\\tool.exe", true), place + L"|" + place);
+    const std::wstring deep =
+        scratch + L"\\" + std::wstring(120, L'd') + L"\\" + std::wstring(120, L'e') + L"\\x.exe";
+    fs::create_directories(fs::path(deep).parent_path());
+    fs::copy_file(tool, deep);
+    Win32FileSystem files;
+    const auto call = programCall(deep + L" -x", files, environmentVariable);
+    ASSERT_TRUE(call);
+    EXPECT_TRUE(call->program.size() < kMaxPath && call->folder.size() < kMaxPath) << call->program;
 }
 
 // The system's Open dialog, driven as a user would: the file types listed, a file typed in
