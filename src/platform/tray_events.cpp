@@ -12,9 +12,9 @@ constexpr unsigned kKeySelect = 0x401;        // NIN_KEYSELECT: Enter or Space o
 
 // Two callbacks this close together stand for one action of the user's: the shell sends
 // NIN_KEYSELECT twice for one Enter, and a right click as WM_RBUTTONUP and WM_CONTEXTMENU.
-constexpr std::uint32_t kSameActionMs = 200;
+constexpr std::uint64_t kSameActionMs = 200;
 
-bool justAfter(const std::optional<std::uint32_t>& earlier, std::uint32_t time) {
+bool justAfter(const std::optional<std::uint64_t>& earlier, std::uint64_t time) {
     return earlier && time - *earlier <= kSameActionMs;
 }
 
@@ -30,7 +30,7 @@ int coordinate(std::uintptr_t half) {
 // with its first item highlighted. Every other message (a single click, NIN_SELECT, a press,
 // a move) does nothing.
 std::optional<TrayEvent> TrayCallbackDecoder::decode(std::uintptr_t wParam, std::intptr_t lParam,
-                                                     ScreenPoint pointer, std::uint32_t time) {
+                                                     ScreenPoint pointer, std::uint64_t time) {
     const unsigned event = static_cast<unsigned>(lParam) & 0xFFFF;
     if (version_ >= 4) pointer = {coordinate(wParam), coordinate(wParam >> 16)};
     switch (event) {
@@ -52,6 +52,19 @@ std::optional<TrayEvent> TrayCallbackDecoder::decode(std::uintptr_t wParam, std:
         default:
             return std::nullopt;
     }
+}
+
+void TrayCallbackDecoder::handled(std::intptr_t lParam, std::uint64_t now) {
+    const unsigned event = static_cast<unsigned>(lParam) & 0xFFFF;
+    if (event == kKeySelect) lastKeySelect_ = now;
+    if (event == kRightButtonUp) lastRightButtonUp_ = now;
+}
+
+std::optional<unsigned> addNotifyIcon(NotifyIconCalls& shell) {
+    if (!shell.add() && !shell.modify()) return std::nullopt;
+    if (!shell.setVersion4()) return 0u;
+    shell.showTip();
+    return 4u;
 }
 
 }  // namespace td

@@ -35,6 +35,30 @@ TEST(TrayCallbacks, ClassicAndVersion4CallbacksBecomeOneEventForEachActionOfTheU
     std::wstring all;
     for (auto [event, after] : calls) all += seen(event, anchor, after) + L"|";
     EXPECT_EQ(all, L"-|-|open|menu -5,300|-|menu -5,300 keys|open|-|open|");
+    // A repeat counts from the end of the handling of the first, however long that took.
+    decoder.handled(0x401 | 1 << 16, time + 1000);
+    EXPECT_EQ(seen(0x401, anchor, 1100), L"-");
+}
+
+// At sign-in the shell may time out on an add and hold the icon all the same.
+TEST(TrayIconAdded, WhenTheAddFailsButTheShellHoldsTheIconAnywayVersion4Follows) {
+    struct Shell : NotifyIconCalls {
+        Shell(bool added, bool held) : added(added), held(held) {}
+        bool added, held;
+        std::wstring calls;
+        bool add() override { return calls += L"add ", added; }
+        bool modify() override { return calls += L"modify ", held; }
+        bool setVersion4() override { return calls += L"version ", true; }
+        void showTip() override { calls += L"tip"; }
+    };
+    auto add = [](bool added, bool held) {
+        Shell shell(added, held);
+        const auto version = addNotifyIcon(shell);
+        return shell.calls + L"=" + (version ? std::to_wstring(*version) : L"none");
+    };
+    EXPECT_EQ(add(true, false), L"add version tip=4");
+    EXPECT_EQ(add(false, true), L"add modify version tip=4");
+    EXPECT_EQ(add(false, false), L"add modify =none");
 }
 
 }  // namespace td

@@ -33,21 +33,26 @@ NOTIFYICONDATAW recordOf(ui::Form& owner, const TrayIconData& data) {
 void Win32TrayIcon::listen(ui::Form& owner, std::function<void(const TrayEvent&)> handler) {
     handler_ = std::move(handler);
     // A restarted shell broadcasts this to every top-level window: icons must be added again.
+    // It reaches a copy the user runs as administrator too.
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    if (taskbarCreated) ChangeWindowMessageFilterEx(hwndOf(owner), taskbarCreated, MSGFLT_ALLOW, nullptr);
     addMessageHook(owner, [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         std::optional<TrayEvent> event;
         if (message == kTrayCallbackMessage) {
             POINT pointer = {};
             GetCursorPos(&pointer);
-            event =
-                decoder_.decode(wParam, static_cast<std::intptr_t>(lParam), {pointer.x, pointer.y},
-                                static_cast<std::uint32_t>(GetMessageTime()));
+            event = decoder_.decode(wParam, static_cast<std::intptr_t>(lParam),
+                                    {pointer.x, pointer.y}, GetTickCount64());
         } else if (message == taskbarCreated && taskbarCreated != 0) {
             event = TrayEvent{TrayAction::ShellRestarted, {}};
         } else {
             return false;
         }
-        if (event && handler_) handler_(*event);
+        if (event && handler_) {
+            handler_(*event);
+            if (message == kTrayCallbackMessage)
+                decoder_.handled(static_cast<std::intptr_t>(lParam), GetTickCount64());
+        }
         result = 0;
         return true;
     });
@@ -60,17 +65,24 @@ bool Win32TrayIcon::add(ui::Form& owner, const TrayIconData& data) {
     UniqueIcon picture(loadTrayIcon(icon.hWnd));
     icon.hIcon = picture.get();
     data.tip.copy(icon.szTip, std::size(icon.szTip) - 1);
-    if (!Shell_NotifyIconW(NIM_ADD, &icon)) return false;
+    struct Calls : NotifyIconCalls {
+        explicit Calls(NOTIFYICONDATAW& icon) : icon(icon) {}
+        bool add() override { return Shell_NotifyIconW(NIM_ADD, &icon); }
+        bool modify() override { return Shell_NotifyIconW(NIM_MODIFY, &icon); }
+        bool setVersion4() override {
+            icon.uVersion = NOTIFYICON_VERSION_4;
+            return Shell_NotifyIconW(NIM_SETVERSION, &icon);
+        }
+        void showTip() override {
+            icon.uFlags = NIF_TIP | NIF_SHOWTIP;
+            Shell_NotifyIconW(NIM_MODIFY, &icon);
+        }
+        NOTIFYICONDATAW& icon;
+    } calls(icon);
+    const std::optional<unsigned> version = addNotifyIcon(calls);
+    if (!version) return false;
     icon_ = std::move(picture);
-    // Version 4 brings the keyboard: Enter, Space, Shift+F10 and the menu key on the icon. It
-    // shows the tip only when asked to. A shell that refuses it keeps the classic callbacks.
-    icon.uVersion = NOTIFYICON_VERSION_4;
-    const bool version4 = Shell_NotifyIconW(NIM_SETVERSION, &icon);
-    decoder_.setVersion(version4 ? NOTIFYICON_VERSION_4 : 0);
-    if (version4) {
-        icon.uFlags = NIF_TIP | NIF_SHOWTIP;
-        Shell_NotifyIconW(NIM_MODIFY, &icon);
-    }
+    decoder_.setVersion(*version);
     return true;
 }
 
