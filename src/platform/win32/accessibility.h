@@ -1,5 +1,5 @@
-// Names for screen readers and UI automation, where a control's own text or label does not
-// say what it is for.
+// Names and roles for screen readers and UI Automation clients, where a control's own text,
+// label or class does not say what it is for or what it is.
 #pragma once
 
 #include <string>
@@ -8,9 +8,12 @@
 
 namespace td::win32 {
 
-// Gives the control the name a screen reader announces for it, through the accessibility
-// property services of oleacc, started on first use. Returns the system's answer: S_OK, or
-// an error where it has no such service.
+// Gives the control the name a screen reader announces for it, for Active Accessibility and
+// UI Automation clients alike, through the accessibility property services of oleacc, started
+// on first use. Returns the system's answer: S_OK, or an error where it has no such service.
 HRESULT nameForScreenReaders(HWND control, const std::wstring& name);
+
+// Announces a label that opens an address as a link, not as plain text.
+HRESULT announceAsLink(HWND control);
 
 }  // namespace td::win32

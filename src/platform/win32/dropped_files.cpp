@@ -13,9 +13,9 @@ std::optional<Drop> takeDrop(HDROP drop) {
     std::optional<Drop> taken;
     const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
     if (length > 0) {
-        Drop first{std::wstring(length + 1, L'\0'), {}};
+        Drop first{std::wstring(length + 1, L'\0'), {}, false};
         first.file.resize(DragQueryFileW(drop, 0, first.file.data(), length + 1));
-        DragQueryPoint(drop, &first.at);
+        first.inClientArea = DragQueryPoint(drop, &first.at) != FALSE;
         taken = std::move(first);
     }
     DragFinish(drop);

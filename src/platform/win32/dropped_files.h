@@ -10,11 +10,13 @@
 
 namespace td::win32 {
 
-// The first of the files dropped, and where in the window's client area; the drop is
-// finished (its memory freed) either way.
+// The first of the files dropped, where in the window's client area, and whether it was
+// dropped there at all (not on the title bar or a border); the drop is finished (its memory
+// freed) either way.
 struct Drop {
     std::wstring file;
     POINT at;
+    bool inClientArea;
 };
 std::optional<Drop> takeDrop(HDROP drop);
 

@@ -7,6 +7,13 @@
 
 namespace td::win32 {
 
+namespace {
+
+// The message in which a drag from Explorer hands over its data (WM_COPYGLOBALDATA).
+constexpr UINT kCopyGlobalData = 0x0049;
+
+}  // namespace
+
 HICON loadProgramIcon(int metric, UINT dpi) {
     const int size = GetSystemMetricsForDpi(metric, dpi);
     return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
@@ -76,8 +83,13 @@ void FormWindow::createControls() {
         if (NativeControl* focus = controls_->find(*form_.focused())) lastFocus_ = focus->hwnd();
     layoutControls();
     for (const ui::Control* c : form_.controls())
-        if (c->kind() == ui::ControlKind::TextBox && static_cast<const ui::TextBox*>(c)->Drop)
+        if (c->kind() == ui::ControlKind::TextBox && static_cast<const ui::TextBox*>(c)->Drop) {
             DragAcceptFiles(hwnd_, TRUE);
+            // A copy the user runs as administrator still takes files from Explorer.
+            for (UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, kCopyGlobalData})
+                ChangeWindowMessageFilterEx(hwnd_, message, MSGFLT_ALLOW, nullptr);
+            break;
+        }
 }
 
 // Positions and fonts of the controls for the window's DPI. The controls take their new

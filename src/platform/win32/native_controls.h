@@ -1,5 +1,5 @@
-// A form's controls as native windows: standard EDIT, BUTTON and STATIC controls, each kept in
-// step with its model both ways, with the form's tooltips.
+// A form's controls as native windows, each kept in step with its model both ways, with the
+// form's tooltips.
 #pragma once
 
 #include <memory>
@@ -36,6 +36,10 @@ protected:
     HWND hwnd_;
     HRESULT nameResult_ = S_FALSE;
 };
+
+// The native control for a model control, or null when the system would not make one.
+std::unique_ptr<NativeControl> makeNativeControl(ui::Control& control, HWND window,
+                                                 HINSTANCE instance);
 
 class NativeControls {
 public:

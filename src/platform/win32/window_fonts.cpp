@@ -4,10 +4,13 @@ namespace td::win32 {
 
 namespace {
 
-// The layout is measured for "MS Sans Serif" 8.25 pt, so every control uses that face. Where
-// the face is missing, the system's font mapper substitutes its nearest match. Link labels
-// draw it underlined, headings bold at 12 pt.
-constexpr wchar_t kFontFace[] = L"MS Sans Serif";
+// The layout is measured for "MS Sans Serif" 8.25 pt. Every control uses "MS Shell Dlg", which
+// the system maps to the TrueType "Microsoft Sans Serif": the same design with the same
+// metrics, but smoothed and scaled at any DPI, and linked to fonts for other scripts, so that
+// Cyrillic, Greek or Chinese in a path or caption shows as it is. Where the face is missing,
+// the font mapper substitutes its nearest match. Link labels draw it underlined, headings bold
+// at 12 pt.
+constexpr wchar_t kFontFace[] = L"MS Shell Dlg";
 constexpr int kFontPointsTimes100 = 825;
 constexpr int kHeadingPointsTimes100 = 1200;
 // A label whose text is too wide for its box is set smaller, down to this size, and then
@@ -22,7 +25,8 @@ HFONT createFont(UINT dpi, int pointsTimes100, int weight, bool underline, int w
     font.lfWeight = weight;
     font.lfUnderline = underline;
     font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = CLEARTYPE_QUALITY;
+    // The user's own choice of smoothing.
+    font.lfQuality = DEFAULT_QUALITY;
     wcscpy_s(font.lfFaceName, kFontFace);
     return CreateFontIndirectW(&font);
 }
