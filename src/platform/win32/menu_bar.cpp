@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/form_view.h"
+
 namespace td::win32 {
 
 namespace {
@@ -32,6 +34,21 @@ std::wstring fittedCaption(const std::wstring& caption) {
     return shortened + L"\u2026";
 }
 
+// Paints an open menu again: the system draws a changed item only when its menu is painted.
+void repaintOpen(HMENU native) {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM menu) -> BOOL {
+            wchar_t className[8] = {};
+            GetClassNameW(window, className, 8);
+            if (lstrcmpW(className, L"#32768") == 0 &&
+                SendMessageW(window, MN_GETHMENU, 0, 0) == menu)
+                InvalidateRect(window, nullptr, FALSE);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(native));
+}
+
 }  // namespace
 
 MenuBar::MenuBar(const ui::Form& form) : bar_(CreateMenu()) {
@@ -44,6 +61,11 @@ MenuBar::MenuBar(const ui::Form& form) : bar_(CreateMenu()) {
             DestroyMenu(popup);
             continue;
         }
+        // A picture sits in the check mark's column, without a gutter of its own.
+        MENUINFO style = {sizeof(style)};
+        style.fMask = MIM_STYLE;
+        style.dwStyle = MNS_CHECKORBMP;
+        SetMenuInfo(popup, &style);
         popups_[top] = popup;
     }
     render();
@@ -69,6 +91,20 @@ void MenuBar::render() {
     for (const auto& [menu, native] : popups_) render(native, *menu);
 }
 
+std::optional<UINT> MenuBar::itemOfDigit(HMENU popup, wchar_t key) const {
+    const ui::MenuItem* menu = menuOf(popup);
+    if (!menu || key < L'0' || key > L'9') return std::nullopt;
+    std::optional<UINT> chosen;
+    UINT position = 0;
+    for (const ui::MenuItem* item : menu->items()) {
+        if (!item->visible()) continue;
+        if (!item->separator() && menuAccessKey(*item) == key) return std::nullopt;
+        if (item->digit() == key && item->enabled()) chosen = position;
+        ++position;
+    }
+    return chosen;
+}
+
 void MenuBar::requestIcons(HWND window, UINT dpi) {
     std::vector<std::wstring> named;
     for (const auto& [menu, native] : popups_)
@@ -81,7 +117,19 @@ void MenuBar::requestIcons(HWND window, UINT dpi) {
 }
 
 void MenuBar::receiveIcon(LPARAM found) {
-    if (icons_ && icons_->receive(found)) render();
+    const std::optional<std::wstring> line = icons_ ? icons_->receive(found) : std::nullopt;
+    if (!line) return;
+    for (const auto& [menu, native] : popups_) {
+        bool changed = false;
+        for (const ui::MenuItem* item : menu->items()) {
+            if (!item->visible() || item->iconSource() != *line) continue;
+            MENUITEMINFOW info = {sizeof(info)};
+            info.fMask = MIIM_BITMAP;
+            info.hbmpItem = icons_->bitmapOf(*line);
+            changed |= SetMenuItemInfoW(native, static_cast<UINT>(item->id()), FALSE, &info) != 0;
+        }
+        if (changed) repaintOpen(native);
+    }
 }
 
 // Win32 menus have no hidden items: the native menu is rebuilt to hold exactly the visible

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "platform/ui/form.h"
 #include "platform/win32/handles.h"
@@ -30,10 +31,14 @@ public:
     void setDefault(const ui::MenuItem* item);
     // Brings every drop-down menu in step with the model.
     void render();
+    // The position of the item of an open drop-down menu that a digit key chooses: its
+    // visible, enabled item of that digit, unless an item's access key takes the character.
+    std::optional<UINT> itemOfDigit(HMENU popup, wchar_t key) const;
     // As a menu is about to open: asks for the icons of the programs its items name, at the
     // window's DPI; those known show at once.
     void requestIcons(HWND window, UINT dpi);
-    // Finds the next icon asked for; the menus show it.
+    // Finds the next icon asked for; the items that name its program show it. Only their
+    // pictures change, so that an open menu keeps its highlighted item and its size.
     void receiveIcon(LPARAM found);
 
 private:

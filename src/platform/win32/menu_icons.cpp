@@ -7,6 +7,7 @@
 
 #include "platform/command_line.h"
 #include "platform/win32/services.h"
+#include "platform/win32/user_environment.h"
 
 namespace td::win32 {
 
@@ -20,22 +21,48 @@ struct Found {
     Pixels pixels;
 };
 
-// Whether looking at the line's program touches only local drives: a share ("\\server") or
-// a drive that is not a local one (a network drive, a missing one) is not looked at.
-bool local(const std::wstring& line) {
-    const std::wstring path = line.substr(line.front() == L'"' ? 1 : 0);
-    if (path.rfind(L"\\\\", 0) == 0 || path.rfind(L"//", 0) == 0) return false;
-    if (path.size() < 2 || path[1] != L':') return true;  // a name the search finds
-    const std::wstring root = path.substr(0, 2) + L"\\";
-    switch (GetDriveTypeW(root.c_str())) {
-        case DRIVE_FIXED:
-        case DRIVE_REMOVABLE:
-        case DRIVE_CDROM:
-        case DRIVE_RAMDISK:
-            return true;
-        default:
-            return false;
-    }
+#ifndef FILE_ATTRIBUTE_RECALL_ON_OPEN
+#define FILE_ATTRIBUTE_RECALL_ON_OPEN 0x00040000
+#endif
+#ifndef FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS
+#define FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS 0x00400000
+#endif
+
+// Whether what a path names can be looked at without waiting: on a local fixed disk, not on a
+// share, a network drive, a removable or optical drive, or one that is missing. A name
+// without a drive is looked at where it is found.
+bool onFixedDisk(const std::wstring& path) {
+    const std::wstring bare = path.substr(!path.empty() && path.front() == L'"' ? 1 : 0);
+    if (bare.rfind(L"\\\\", 0) == 0 || bare.rfind(L"//", 0) == 0) return false;
+    if (bare.size() < 2 || bare[1] != L':') return true;
+    const std::wstring root = bare.substr(0, 2) + L"\\";
+    const UINT type = GetDriveTypeW(root.c_str());
+    return type == DRIVE_FIXED || type == DRIVE_RAMDISK;
+}
+
+// Whether a program file's icon can be read at once: on a fixed disk, with its data there (a
+// file kept offline, or a cloud placeholder, would be fetched to read it).
+bool atHand(const std::wstring& program) {
+    if (!onFixedDisk(program)) return false;
+    const DWORD attributes = GetFileAttributesW(program.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           !(attributes & (FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_RECALL_ON_OPEN |
+                           FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS));
+}
+
+// The system's application icon at the size, scaled down from a larger picture rather than up
+// (comctl32, loaded for a program without an icon of its own only).
+HICON applicationIcon(int size) {
+    using Load = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    static const Load load = [] {
+        HMODULE library = LoadLibraryW(L"comctl32.dll");
+        return library ? reinterpret_cast<Load>(reinterpret_cast<void*>(
+                             GetProcAddress(library, "LoadIconWithScaleDown")))
+                       : nullptr;
+    }();
+    HICON icon = nullptr;
+    if (load && SUCCEEDED(load(nullptr, IDI_APPLICATION, size, size, &icon))) return icon;
+    return static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, size, size, 0));
 }
 
 // A 32-bit top-down bitmap that GDI draws into, and its pixels.
@@ -76,25 +103,23 @@ Pixels draw(HICON icon, int size) {
 
 Found find(const std::wstring& line, int size) {
     Found found;
-    const std::wstring expanded = expandEnvironment(line, environmentVariable);
-    if (expanded.empty() || !local(expanded)) return found;
+    // A line that names a share or another drive outright is not looked at at all.
+    if (line.empty() || !onFixedDisk(line) ||
+        !onFixedDisk(expandEnvironment(line, environmentVariable)))
+        return found;
     Win32FileSystem files;
-    const std::optional<std::wstring> program = programFile(expanded, files);
-    if (!program) return found;
+    const std::optional<ProgramCall> call = programCall(line, files, environmentVariable);
+    if (!call || !atHand(call->program)) return found;
     HICON icon = nullptr;
-    bool shared = false;
-    if (SHDefExtractIconW(program->c_str(), 0, 0, nullptr, &icon, MAKELONG(size, size)) != S_OK)
+    if (SHDefExtractIconW(call->program.c_str(), 0, 0, nullptr, &icon, MAKELONG(size, size)) !=
+        S_OK)
         icon = nullptr;
-    if (!icon) {
-        // A program without an icon of its own shows the system's, as the shell shows it.
-        icon = static_cast<HICON>(
-            LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, size, size, LR_SHARED));
-        shared = true;
-    }
+    // A program without an icon of its own shows the system's, as the shell shows it.
+    if (!icon) icon = applicationIcon(size);
     if (!icon) return found;
-    found.program = *program;
+    found.program = call->program;
     found.pixels = draw(icon, size);
-    if (!shared) DestroyIcon(icon);
+    DestroyIcon(icon);
     return found;
 }
 
@@ -127,24 +152,24 @@ void MenuIcons::request(const std::vector<std::wstring>& commandLines, UINT dpi)
     if (!finding_ && !waiting_.empty()) finding_ = PostMessageW(window_, message_, 0, 0);
 }
 
-bool MenuIcons::receive(LPARAM) {
+std::optional<std::wstring> MenuIcons::receive(LPARAM) {
     finding_ = false;
-    if (waiting_.empty()) return false;
-    const std::wstring next = std::move(waiting_.front());
+    if (waiting_.empty()) return std::nullopt;
+    std::wstring next = std::move(waiting_.front());
     waiting_.pop_front();
     if (!waiting_.empty()) finding_ = PostMessageW(window_, message_, 0, 0);
     auto line = lines_.find(next);
-    if (line == lines_.end()) return false;  // no item names it any more
+    if (line == lines_.end()) return std::nullopt;  // no item names it any more
     const Found found = find(next, size_);
-    if (found.pixels.empty()) return false;
+    if (found.pixels.empty()) return std::nullopt;
     line->second.program = found.program;
     if (!icons_.count(found.program)) {
         Canvas icon(size_);
-        if (!icon.bits) return false;
+        if (!icon.bits) return std::nullopt;
         std::copy(found.pixels.begin(), found.pixels.end(), icon.pixels());
         icons_[found.program] = std::move(icon.bitmap);
     }
-    return true;
+    return next;
 }
 
 HBITMAP MenuIcons::bitmapOf(const std::wstring& commandLine) {

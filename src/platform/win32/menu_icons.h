@@ -11,6 +11,7 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,8 @@ public:
     // Asks for the icons of the programs these command lines start, at the size for the DPI.
     // What is known or asked for already is not asked again; what no line names is freed.
     void request(const std::vector<std::wstring>& commandLines, UINT dpi);
-    // Finds the next icon asked for; true when an item now has its icon.
-    bool receive(LPARAM);
+    // Finds the next icon asked for; the command line whose items now have their icon, if any.
+    std::optional<std::wstring> receive(LPARAM);
     // The bitmap for an item showing this command line's program: its icon, or while there is
     // none (not found, or not there yet) a blank of the same size, which keeps the item's
     // caption in line with the others. Null for a line never asked for.
