@@ -2,13 +2,14 @@
 
 #include "about/frmAbout.h"
 #include "app/frmConfig.h"
+#include "app/frmShortcut.h"
 #include "group/frmGroup.h"
 #include "shared/product.h"
 
 namespace td {
 
 Application::Application(Services s)
-    : services(s), settings(s.store), config(*this), group(*this), about(*this) {}
+    : services(s), settings(s.store), config(*this), group(*this), about(*this), shortcut(*this) {}
 
 Application::~Application() = default;
 

@@ -13,6 +13,7 @@ class Application;
 class frmConfig;
 class frmGroup;
 class frmAbout;
+class frmShortcut;
 
 // The one shared reference to a window class. A use of an empty reference creates the
 // window and runs its load, without showing it; the window's closing empties it again.
@@ -54,6 +55,7 @@ public:
     FormRef<frmConfig> config;
     FormRef<frmGroup> group;
     FormRef<frmAbout> about;
+    FormRef<frmShortcut> shortcut;
 
 private:
     bool mainWindowCreated_ = false;

@@ -2,6 +2,7 @@
 
 #include "about/frmAbout.h"
 #include "app/application.h"
+#include "app/frmShortcut.h"
 #include "group/frmGroup.h"
 #include "platform/text.h"
 #include "shared/window_ids.h"
@@ -50,6 +51,7 @@ constexpr std::array<int, kSlotCount> kCaptionTabSlots{10, 8, 6, 4, 2, 9, 7, 5, 
 frmConfig::frmConfig(Application& app)
     : Form(L"frmConfig", ids::kConfigTitle, 9000, 4935),
       slots(*this, *this, app.services, app.settings),
+      launchShortcut(*this, app.services, app.settings),
       app_(app) {
     buildControls();
     buildMenus();
@@ -113,6 +115,8 @@ void frmConfig::buildMenus() {
     for (int n = 1; n <= kSlotCount; ++n) {
         mnu[n] = &addMenuItem(mnuFile, ids::kMenuSlotBase + n, L"App " + decimalText(n));
         mnu[n]->Click = [this, n] { slots.mnu_Click(n); };
+        // While the menu is open, 1 to 9 choose slots 1 to 9 and 0 slot 10.
+        mnu[n]->setDigit(static_cast<wchar_t>(L'0' + n % 10));
     }
     mnuGroupL = &addMenuItem(mnuFile, ids::kMenuGroupLaunch, L"&Group Launch");
     asdf = &addMenuItem(mnuFile, ids::kMenuSeparator1, L"", Kind::Separator);
@@ -124,6 +128,7 @@ void frmConfig::buildMenus() {
     mnuOption = &addMenuItem(nullptr, ids::kMenuOptions, L"&Options");
     mnuGroup = &addMenuItem(mnuOption, ids::kMenuGroup, L"&Group Launch");
     mnuStartup = &addMenuItem(mnuOption, ids::kMenuStartup, L"&Minimize on Startup");
+    mnuShortcut = &addMenuItem(mnuOption, ids::kMenuShortcut, L"Launch Menu &Shortcut...");
 
     mnuHelp = &addMenuItem(nullptr, ids::kMenuHelp, L"&Help");
     mnuAbout = &addMenuItem(mnuHelp, ids::kMenuAbout, L"&About");
@@ -136,6 +141,7 @@ void frmConfig::buildMenus() {
     mnuGroup->Click = [this] { mnuGroup_Click(); };
     mnuStartup->Click = [this] { mnuStartup_Click(); };
     mnuAbout->Click = [this] { mnuAbout_Click(); };
+    mnuShortcut->Click = [this] { mnuShortcut_Click(); };
 }
 
 void frmConfig::Form_Load() {
@@ -155,8 +161,11 @@ void frmConfig::Form_Load() {
     for (int n = 1; n <= kSlotCount; ++n) mnu[n]->setVisible(!App[n]->text().empty());
     // The group switch; the first use of the group window loads it, hidden.
     mnuGroupL->setVisible(app_.group.get()->chkGroupE->value() == 1);
-    // The tray icon, last.
+    // The tray icon, last of what the window shows; then the shortcut, which needs the window
+    // and no icon.
     addTrayIcon();
+    app_.services.hotKey.listen(*this, [this](const PopupPlace& place) { HotKey_Pressed(place); });
+    launchShortcut.load();
 }
 
 // The one record of whether the window is hidden: which of "Configure" and "Hide" is offered.
@@ -221,6 +230,7 @@ void frmConfig::Form_QueryUnload(std::int16_t& cancel, std::int16_t unloadMode) 
     slots.saveSettings(mnuStartup->checked(),
                        endOfSession ? SaveMoment::EndOfSession : SaveMoment::Closing);
     if (auto about = app_.about.peek()) about->unload(ui::UnloadMode::Code);
+    if (auto shortcut = app_.shortcut.peek()) shortcut->unload(ui::UnloadMode::Code);
     if (auto group = app_.group.peek()) group->unload(ui::UnloadMode::Code);
 }
 
@@ -228,80 +238,7 @@ void frmConfig::Form_Unload(std::int16_t& cancel) {
     (void)cancel;
     app_.services.tray.remove(*this, trayIconData_);
     trayIconPresent_ = false;
-}
-
-// ---- The tray icon ----
-
-void frmConfig::addTrayIcon() {
-    trayIconData_ = TrayIconData{ids::kTrayIconId, kProductName};
-    app_.services.tray.listen(*this, [this](const TrayEvent& event) { TrayIcon_Event(event); });
-    trayIconPresent_ = app_.services.tray.add(*this, trayIconData_);
-    if (!trayIconPresent_) retryTrayIcon(0);
-}
-
-// A shell that refuses the icon at logon is usually still starting: try again a few times
-// over the first minute. Should the icon never come, or no timer be there to try again, a
-// hidden window would be out of the user's reach, so it is shown instead.
-void frmConfig::retryTrayIcon(std::size_t attempt) {
-    auto giveUp = [this] {
-        if (!trayIconPresent_ && !unloaded() && mnuConfigure->visible()) mnuConfigure_Click();
-    };
-    if (attempt == kTrayRetrySeconds.size()) return giveUp();
-    const int previous = attempt == 0 ? 0 : kTrayRetrySeconds[attempt - 1];
-    const auto delay = std::chrono::seconds(kTrayRetrySeconds[attempt] - previous);
-    std::weak_ptr<ui::Form> weak = weak_from_this();
-    const bool scheduled = app_.services.windows.runAfter(delay, [this, weak, attempt] {
-        if (weak.expired() || unloaded() || trayIconPresent_) return;
-        trayIconPresent_ = app_.services.tray.add(*this, trayIconData_);
-        retryTrayIcon(attempt + 1);
-    });
-    if (!scheduled) giveUp();
-}
-
-// A restarted shell has lost every icon; a shell that announces itself late accepts the one
-// it refused. Should the old icon still be there, it is replaced.
-void frmConfig::readdTrayIcon() {
-    if (unloaded()) return;
-    bool added = app_.services.tray.add(*this, trayIconData_);
-    if (!added) {
-        app_.services.tray.remove(*this, trayIconData_);
-        added = app_.services.tray.add(*this, trayIconData_);
-    }
-    trayIconPresent_ = added;
-}
-
-// Shows a hidden window in the foreground, or hides a shown one.
-void frmConfig::toggle() {
-    if (mnuConfigure->visible()) {
-        setWindowState(ui::kNormal);
-        app_.services.windows.setForeground(*this);
-        show();
-        showPair(true);
-    } else {
-        setWindowState(ui::kMinimized);
-        showPair(false);
-    }
-}
-
-void frmConfig::TrayIcon_Event(const TrayEvent& event) {
-    switch (event.action) {
-        case TrayAction::Activate:
-            toggle();
-            break;
-        case TrayAction::ContextMenu:
-            // The window must be in the foreground, or the menu would not close when the user
-            // clicks elsewhere.
-            app_.services.windows.setForeground(*this);
-            // Closed without a choice (Esc, a click elsewhere): the keyboard focus goes back to
-            // the notification area, where the user was.
-            if (!app_.services.windows.popupMenu(
-                    *this, *mnuFile, mnuConfigure->visible() ? mnuConfigure : mnuHide, event.place))
-                app_.services.tray.returnFocus(*this, trayIconData_);
-            break;
-        case TrayAction::ShellRestarted:
-            readdTrayIcon();
-            break;
-    }
+    launchShortcut.release();
 }
 
 // ---- The other windows ----
@@ -312,6 +249,10 @@ void frmConfig::mnuGroup_Click() {
 
 void frmConfig::mnuAbout_Click() {
     app_.services.windows.showModal(*app_.about.get(), *this);
+}
+
+void frmConfig::mnuShortcut_Click() {
+    app_.services.windows.showModal(*app_.shortcut.get(), *this);
 }
 
 void frmConfig::mnuGroupL_Click() {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "app/launch_shortcut.h"
 #include "platform/services.h"
 #include "platform/ui/form.h"
 #include "slots/launch_slots.h"
@@ -36,6 +37,7 @@ public:
     ui::MenuItem* mnuOption = nullptr;
     ui::MenuItem* mnuGroup = nullptr;
     ui::MenuItem* mnuStartup = nullptr;
+    ui::MenuItem* mnuShortcut = nullptr;
     ui::MenuItem* mnuHelp = nullptr;
     ui::MenuItem* mnuAbout = nullptr;
 
@@ -53,6 +55,8 @@ public:
     // The tray icon: what the user did to it, or the shell's restart.
     void TrayIcon_Event(const TrayEvent& event);
     bool trayIconPresent() const { return trayIconPresent_; }
+    // The shortcut that opens the Launch menu from any program was pressed.
+    void HotKey_Pressed(const PopupPlace& place);
 
     // OK and Cancel of the slot editing.
     void Command11_Click();
@@ -62,9 +66,12 @@ public:
     void mnuGroupL_Click();
     void mnuGroup_Click();
     void mnuAbout_Click();
+    void mnuShortcut_Click();
 
     // The slots' editing, saving and starting.
     LaunchSlots slots;
+    // The shortcut that opens the Launch menu from any program.
+    LaunchShortcut launchShortcut;
 
     // How often and when a refused tray icon is tried again.
     static constexpr std::array<int, 4> kTrayRetrySeconds{5, 15, 30, 60};
@@ -74,6 +81,7 @@ private:
     void buildMenus();
     void showPair(bool windowShown);
     void toggle();
+    bool popUpLaunchMenu(const PopupPlace& place);
     void addTrayIcon();
     void retryTrayIcon(std::size_t attempt);
     void readdTrayIcon();

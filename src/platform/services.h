@@ -79,11 +79,13 @@ struct ScreenPoint {
     int y = 0;
 };
 
-// Where a pop-up menu opens: its top-left corner at a point, and whether its first item is
-// highlighted at once, as when the keyboard opened it.
+// Where a pop-up menu opens: its top-left corner at a point, whether its first item is
+// highlighted at once, as when the keyboard opened it, and whether it is kept inside the work
+// area of the point's monitor (else only on the screen, as over the taskbar).
 struct PopupPlace {
     ScreenPoint at;
     bool fromKeyboard = false;
+    bool withinWorkArea = false;
 };
 
 // Window services the model cannot express by state alone.
@@ -99,6 +101,12 @@ public:
     // has closed, true when an item was chosen. The chosen item's handler runs afterwards.
     virtual bool popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem,
                            const PopupPlace& place) = 0;
+    // Whether a menu of the form is open (its menu bar's, or a pop-up), and closing it.
+    virtual bool menuOpen(ui::Form& form) = 0;
+    virtual void closeMenu() = 0;
+    // While a modal window of the program is open over the form (a window shown modally, a
+    // message box, the Open dialog), brings it to the front and returns true.
+    virtual bool bringModalToFront(ui::Form& form) = 0;
     // Runs the callback once after the delay, on the user-interface thread; false when the
     // system has no timer to give.
     virtual bool runAfter(std::chrono::milliseconds delay, std::function<void()> callback) = 0;
@@ -163,6 +171,28 @@ public:
     virtual bool showOpen(ui::Form& owner, OpenDialogState& state) = 0;
 };
 
+// A key combination as the system's hot-key control holds it: the virtual key in the low byte,
+// the modifiers in the high byte (kHotKeyShift, kHotKeyControl, kHotKeyAlt, kHotKeyExtended);
+// 0 for none.
+using HotKeyCombination = std::uint16_t;
+inline constexpr unsigned kHotKeyShift = 1, kHotKeyControl = 2, kHotKeyAlt = 4,
+                          kHotKeyExtended = 8;
+
+// The one system-wide shortcut of the program, whatever program is in the foreground.
+class HotKey {
+public:
+    virtual ~HotKey() = default;
+    // From now on a press of the shortcut reaches the handler, with where the pointer is.
+    virtual void listen(ui::Form& owner, std::function<void(const PopupPlace&)> pressed) = 0;
+    // Makes the combination the shortcut (0: none). The one in force stays until the new one
+    // is registered; false when the system refuses it (another program holds it).
+    virtual bool set(ui::Form& owner, HotKeyCombination combination) = 0;
+    // The combination as the user sees it: "Ctrl+Alt+L".
+    virtual std::wstring describe(HotKeyCombination combination) = 0;
+    // Gives the foreground back to the window that had it when the shortcut was pressed.
+    virtual void returnFocus() = 0;
+};
+
 class Environment {
 public:
     virtual ~Environment() = default;
@@ -180,6 +210,7 @@ struct Services {
     Shell& shell;
     OpenFileDialog& openDialog;
     Environment& environment;
+    HotKey& hotKey;
 };
 
 }  // namespace td

@@ -11,9 +11,11 @@ namespace td::ids {
 inline constexpr wchar_t kConfigClass[] = L"Tillerdock.frmConfig";
 inline constexpr wchar_t kGroupClass[] = L"Tillerdock.frmGroup";
 inline constexpr wchar_t kAboutClass[] = L"Tillerdock.frmAbout";
+inline constexpr wchar_t kShortcutClass[] = L"Tillerdock.frmShortcut";
 inline constexpr const wchar_t* kConfigTitle = kProductName;
 inline constexpr wchar_t kGroupTitle[] = L"Group Launch";
 inline constexpr wchar_t kAboutTitle[] = L"About Tillerdock";
+inline constexpr wchar_t kShortcutTitle[] = L"Launch Menu Shortcut";
 
 // The tray icon's identifier on the main window.
 inline constexpr unsigned kTrayIconId = 1;
@@ -41,6 +43,7 @@ inline constexpr int kMenuExit = 2016;
 inline constexpr int kMenuOptions = 2100;
 inline constexpr int kMenuGroup = 2101;    // mnuGroup, opens the group window
 inline constexpr int kMenuStartup = 2102;  // mnuStartup
+inline constexpr int kMenuShortcut = 2103;  // mnuShortcut, opens the shortcut window
 inline constexpr int kMenuHelp = 2200;
 inline constexpr int kMenuAbout = 2201;
 
@@ -65,5 +68,12 @@ inline constexpr int kAboutSupportFrame = 4008;
 inline constexpr int kAboutWebLabel = 4009;
 inline constexpr int kAboutMailLabel = 4010;
 inline constexpr int kAboutNotice = 4011;
+
+// frmShortcut controls.
+inline constexpr int kShortcutText = 5001;  // the explanation
+inline constexpr int kShortcutKeys = 5002;  // the hot-key control
+inline constexpr int kShortcutInUse = 5003;
+inline constexpr int kShortcutOk = 5004;
+inline constexpr int kShortcutCancel = 5005;
 
 }  // namespace td::ids

@@ -22,6 +22,10 @@ Key groupKey(int slot) {
     return {L"chkGApp" + decimalText(slot), L"slot " + decimalText(slot) + L" in the group"};
 }
 
+Key hotKeyKey() {
+    return {L"Hotkey", L"the Launch menu's shortcut"};
+}
+
 std::wstring truthText(bool value) {
     return value ? L"True" : L"False";
 }
@@ -70,21 +74,37 @@ std::optional<bool> toTruthValue(std::wstring_view text) {
     return nonZero;
 }
 
-std::optional<std::int16_t> toInteger16(std::wstring_view text) {
+namespace {
+
+// Decimal digits with an optional sign, no larger than the limit; none for anything else.
+std::optional<long> toNumber(std::wstring_view text, long limit, bool signAllowed) {
     text = trimBlanks(text);
     std::size_t i = 0;
     bool negative = false;
-    if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) negative = text[i++] == L'-';
+    if (signAllowed && i < text.size() && (text[i] == L'+' || text[i] == L'-'))
+        negative = text[i++] == L'-';
     if (i == text.size()) return std::nullopt;
     long value = 0;
     for (; i < text.size(); ++i) {
         if (!isDigit(text[i])) return std::nullopt;
         value = value * 10 + (text[i] - L'0');
-        if (value > 32768) return std::nullopt;
+        if (value > limit) return std::nullopt;
     }
-    if (negative) value = -value;
-    if (value > 32767) return std::nullopt;
-    return static_cast<std::int16_t>(value);
+    return negative ? -value : value;
+}
+
+}  // namespace
+
+std::optional<std::int16_t> toInteger16(std::wstring_view text) {
+    const std::optional<long> value = toNumber(text, 32768, true);
+    if (!value || *value > 32767) return std::nullopt;
+    return static_cast<std::int16_t>(*value);
+}
+
+std::optional<std::uint16_t> toUnsigned16(std::wstring_view text) {
+    const std::optional<long> value = toNumber(text, 65535, false);
+    if (!value) return std::nullopt;
+    return static_cast<std::uint16_t>(*value);
 }
 
 }  // namespace td::settings

@@ -1,4 +1,5 @@
-// Where Tillerdock keeps its settings and in what text form: 32 keys in one section.
+// Where Tillerdock keeps its settings and in what text form: 32 keys in one section, and the
+// shortcut's value beside them.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,8 @@ Key captionKey(int slot);
 Key groupSwitchKey();
 // "chkGApp1" to "chkGApp10": whether a slot belongs to the group.
 Key groupKey(int slot);
+// "Hotkey": the shortcut that opens the Launch menu from any program.
+Key hotKeyKey();
 
 // "True" or "False".
 std::wstring truthText(bool value);
@@ -37,5 +40,7 @@ std::wstring truthText(bool value);
 std::optional<bool> toTruthValue(std::wstring_view text);
 // Optional surrounding blanks, an optional sign and decimal digits, within -32768..32767.
 std::optional<std::int16_t> toInteger16(std::wstring_view text);
+// Optional surrounding blanks and decimal digits, within 0..65535.
+std::optional<std::uint16_t> toUnsigned16(std::wstring_view text);
 
 }  // namespace td::settings

@@ -1,4 +1,4 @@
-// The real program's three windows laid out for the screen's DPI: controls where their twips put
+// The real program's windows laid out for the screen's DPI: controls where their twips put
 // them, every label's whole text on one line, whatever face stands in for the windows' font.
 #include <gtest/gtest.h>
 
@@ -108,6 +108,12 @@ TEST(LayoutE2E, At96And144DpiControlsSitAtTheirTwipsAndEveryLabelShowsItsWholeTe
                                  ids::kAboutNotice});
         click(GetDlgItem(about, ids::kAboutClose));
         ASSERT_TRUE(waitFor([&] { return !IsWindow(about) && IsWindowEnabled(td.main); }));
+        td.command(ids::kMenuShortcut);
+        HWND shortcut = td.waitForWindow(ids::kShortcutClass, ids::kShortcutTitle);
+        ASSERT_TRUE(shortcut);
+        expectWholeTexts(shortcut, {ids::kShortcutText});
+        click(GetDlgItem(shortcut, ids::kShortcutCancel));
+        ASSERT_TRUE(waitFor([&] { return !IsWindow(shortcut) && IsWindowEnabled(td.main); }));
         std::vector<int> captionLabels;
         for (int n = 1; n <= 10; ++n) captionLabels.push_back(ids::kCaptionLabelBase + n);
         expectWholeTexts(td.main, captionLabels);

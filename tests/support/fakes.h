@@ -36,15 +36,19 @@ struct Fake : SettingsStore,
               TrayIcon,
               Shell,
               OpenFileDialog,
-              Environment {
+              Environment,
+              HotKey {
     // What the program asked for, in order: windows, tray icon, timers, messages, programs,
     // links and dialogs. The store keeps its own: keys read, and "Key=Value" written.
     Texts log, reads, writes;
     std::map<std::wstring, std::wstring> stored, failingWrites;  // the latter: key -> reason
     std::set<std::wstring> otherKinds, failingStarts;  // keys not stored as text; command lines
+    std::set<HotKeyCombination> heldElsewhere;         // shortcuts another program holds
     int refusedIcons = 0;                              // the next this many adds fail
     bool iconPresent = false, refuseWindows = false, noTimers = false;
     std::function<void(const TrayEvent&)> trayHandler;
+    std::function<void(const PopupPlace&)> hotKeyHandler;
+    bool menuIsOpen = false, modalOpen = false;
     std::vector<std::function<void()>> timers;
     std::chrono::milliseconds timersTotal{};  // the delays of every timer set
     std::function<void()> whileMessageUp;
@@ -97,6 +101,12 @@ struct Fake : SettingsStore,
                       (place.fromKeyboard ? L" keyboard" : L""));
         return false;
     }
+    bool menuOpen(ui::Form&) override { return menuIsOpen; }
+    void closeMenu() override { log.push_back(L"menu closed"); }
+    bool bringModalToFront(ui::Form&) override {
+        if (modalOpen) log.push_back(L"modal to front");
+        return modalOpen;
+    }
     bool runAfter(std::chrono::milliseconds delay, std::function<void()> callback) override {
         if (noTimers) return false;
         timers.push_back(std::move(callback));
@@ -136,6 +146,17 @@ struct Fake : SettingsStore,
         return true;
     }
     std::wstring programFolder() override { return folder; }
+    void listen(ui::Form&, std::function<void(const PopupPlace&)> pressed) override {
+        hotKeyHandler = std::move(pressed);
+    }
+    bool set(ui::Form&, HotKeyCombination combination) override {
+        log.push_back(L"shortcut " + to_wstring(combination));
+        return !heldElsewhere.count(combination);
+    }
+    std::wstring describe(HotKeyCombination combination) override {
+        return L"Keys " + to_wstring(combination);
+    }
+    void returnFocus() override { log.push_back(L"back to the program"); }
 };
 
 // "Key=Value" texts by key.
@@ -151,7 +172,7 @@ struct Fixture : Fake {
     Fixture() = default;
     explicit Fixture(Fake* firstCopy) : store(*firstCopy) {}
     SettingsStore& store = *this;
-    Application app{Services{store, *this, *this, *this, *this, *this, *this, *this}};
+    Application app{Services{store, *this, *this, *this, *this, *this, *this, *this, *this}};
     std::shared_ptr<frmConfig> config;
     // Starts the program on these stored "Key=Value" texts; `config` is its main window.
     bool start(const Texts& values = {}) {

@@ -21,7 +21,10 @@ bool Control::tabStop() const {
         case ControlKind::TextBox:
         case ControlKind::CheckBox:
         case ControlKind::Button:
+        case ControlKind::HotKeyBox:
             return true;
+        case ControlKind::Label:
+            return static_cast<const Label*>(this)->style() == LabelStyle::Link;
         default:
             return false;
     }
@@ -60,6 +63,12 @@ void TextBox::setMaxLength(std::size_t maxLength) {
     if (maxLength_ == maxLength) return;
     maxLength_ = maxLength;
     notify(Property::MaxLength);
+}
+
+void HotKeyBox::setValue(std::uint16_t value) {
+    if (value_ == value) return;
+    value_ = value;
+    notify(Property::Value);
 }
 
 bool CheckBox::setValue(int value) {

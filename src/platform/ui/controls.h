@@ -42,7 +42,7 @@ public:
     virtual void controlChanged(Control& control, Property property) = 0;
 };
 
-enum class ControlKind { TextBox, CheckBox, Button, Label, Frame, Line };
+enum class ControlKind { TextBox, CheckBox, Button, Label, Frame, Line, HotKeyBox };
 
 // How a label draws its text.
 enum class LabelStyle { Plain, Centered, Heading, Link };
@@ -72,7 +72,8 @@ public:
     // say what it is for; empty for that text.
     const std::wstring& accessibleName() const { return accessibleName_; }
     void setAccessibleName(std::wstring name) { accessibleName_ = std::move(name); }
-    // Whether the control takes part in keyboard navigation (Tab).
+    // Whether the control takes part in keyboard navigation (Tab): the boxes and buttons, and
+    // the labels that are links.
     bool tabStop() const;
 
     void setView(ControlView* view) { view_ = view; }
@@ -150,6 +151,12 @@ public:
     std::function<void()> Click;
     // A key pressed while the button has the focus: the virtual-key code and shift state.
     std::function<void(int keyCode, int shift)> KeyDown;
+    // The button Enter presses, drawn as the window's default.
+    bool isDefault() const { return default_; }
+    void setDefault(bool isDefault) { default_ = isDefault; }
+
+private:
+    bool default_ = false;
 };
 
 class Label : public Control {
@@ -165,6 +172,20 @@ public:
 
 private:
     LabelStyle style_;
+};
+
+// The system's hot-key control: the user presses a key combination into it; Backspace clears
+// it. Its value is the combination (HotKeyCombination), 0 for none.
+class HotKeyBox : public Control {
+public:
+    HotKeyBox(int id, Rect rect, Control* container)
+        : Control(ControlKind::HotKeyBox, id, rect, container) {}
+
+    std::uint16_t value() const { return value_; }
+    void setValue(std::uint16_t value);
+
+private:
+    std::uint16_t value_ = 0;
 };
 
 // A frame groups controls; positions of its children are relative to it.
@@ -205,6 +226,10 @@ public:
     // The command line whose program's icon the item shows beside its caption; empty for none.
     const std::wstring& iconSource() const { return iconSource_; }
     void setIconSource(const std::wstring& commandLine);
+    // The digit key ('0' to '9') that chooses the item while its menu is open, unless an
+    // item's access key takes that character; 0 for none.
+    wchar_t digit() const { return digit_; }
+    void setDigit(wchar_t digit) { digit_ = digit; }
 
     void add(MenuItem& item) { items_.push_back(&item); }
     const std::vector<MenuItem*>& items() const { return items_; }
@@ -223,6 +248,7 @@ private:
     bool enabled_ = true;
     bool checked_ = false;
     std::wstring iconSource_;
+    wchar_t digit_ = 0;
     std::vector<MenuItem*> items_;
 };
 

@@ -59,6 +59,10 @@ public:
     // A change of state runs Form_Resize.
     void setWindowState(int state);
 
+    // The buttons Enter and Esc press; null where those keys are bound to nothing.
+    Button* defaultButton() const { return defaultButton_; }
+    Button* cancelButton() const { return cancelButton_; }
+
     Control* focused() const { return focused_; }
     void setFocus(Control& control);
 
@@ -93,6 +97,11 @@ protected:
     // Fixes the keyboard focus order; every control not named follows in creation order.
     void setTabOrder(const std::vector<Control*>& order);
     void setHasIcon(bool hasIcon) { hasIcon_ = hasIcon; }
+    void setDialogButtons(Button* defaultButton, Button* cancelButton) {
+        defaultButton_ = defaultButton;
+        cancelButton_ = cancelButton;
+        if (defaultButton) defaultButton->setDefault(true);
+    }
 
 private:
     void notify(Property property);
@@ -108,6 +117,8 @@ private:
     bool closing_ = false;
     int windowState_ = kNormal;
     Control* focused_ = nullptr;
+    Button* defaultButton_ = nullptr;
+    Button* cancelButton_ = nullptr;
     std::vector<std::unique_ptr<Control>> owned_;
     std::vector<Control*> tabOrder_;
     std::vector<std::unique_ptr<MenuItem>> menuItems_;

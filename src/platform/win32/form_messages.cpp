@@ -1,12 +1,20 @@
 // A form window's procedure: the messages of its menus and controls, its state and size,
 // its closing, and the look of its link labels.
 #include "platform/win32/form_window.h"
+#include "platform/win32/user_environment.h"
 
 namespace td::win32 {
 
 namespace {
 
-constexpr COLORREF kLinkColour = RGB(0, 0, 255);
+// Links are pure blue, but in a high-contrast scheme the scheme's own colour for them.
+COLORREF linkColour() {
+    HIGHCONTRASTW contrast = {sizeof(contrast)};
+    if (SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON))
+        return GetSysColor(COLOR_HOTLIGHT);
+    return RGB(0, 0, 255);
+}
 
 }  // namespace
 
@@ -15,9 +23,17 @@ void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
     const int code = HIWORD(wParam);
     HWND from = reinterpret_cast<HWND>(lParam);
     if (!from) {
-        // A menu command. The dialog keys Enter and Esc arrive as commands 1 and 2, which no
-        // item uses: they are bound to nothing.
         if (code != 0) return;
+        // The dialog keys Enter and Esc arrive as commands 1 and 2, which no item uses: they
+        // press the window's default and cancel buttons, where it has them.
+        ui::Button* dialogButton = id == IDOK       ? form_.defaultButton()
+                                   : id == IDCANCEL ? form_.cancelButton()
+                                                    : nullptr;
+        if (dialogButton) {
+            if (dialogButton->enabled() && dialogButton->Click) dialogButton->Click();
+            return;
+        }
+        // A menu command.
         if (ui::MenuItem* item = form_.findMenuItem(id); item && item->Click) item->Click();
         return;
     }
@@ -25,10 +41,12 @@ void FormWindow::onCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 // A file dropped onto a box that takes files: the box takes its command line. A drop on a
-// hidden or greyed window, or beside such a box, does nothing.
+// hidden or greyed window, outside its client area, or beside such a box, does nothing.
 void FormWindow::onDropFiles(HDROP drop) {
     const std::optional<Drop> first = takeDrop(drop);
-    if (!first || !controls_ || !IsWindowVisible(hwnd_) || !IsWindowEnabled(hwnd_)) return;
+    if (!first || !first->inClientArea || !controls_ || !IsWindowVisible(hwnd_) ||
+        !IsWindowEnabled(hwnd_))
+        return;
     if (ui::TextBox* box = controls_->dropTarget(first->at))
         box->Drop(commandLineOfDropped(first->file));
 }
@@ -54,6 +72,25 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kMenuIconMessage:
             if (menu_) menu_->receiveIcon(lParam);
             return 0;
+        case WM_ENTERMENULOOP:
+            menuLoop_ = true;
+            break;
+        case WM_EXITMENULOOP:
+            menuLoop_ = false;
+            break;
+        case WM_MENUCHAR:
+            // A character no item's access key takes: a digit chooses its slot's item.
+            if (const std::optional<UINT> position =
+                    menu_ ? menu_->itemOfDigit(reinterpret_cast<HMENU>(lParam),
+                                               static_cast<wchar_t>(LOWORD(wParam)))
+                          : std::nullopt)
+                return MAKELRESULT(*position, MNC_EXECUTE);
+            break;
+        case WM_SETTINGCHANGE:
+            if (isMain_ && lParam &&
+                lstrcmpW(reinterpret_cast<const wchar_t*>(lParam), L"Environment") == 0)
+                environmentChanged();
+            break;
         case WM_DROPFILES:
             onDropFiles(reinterpret_cast<HDROP>(wParam));
             return 0;
@@ -89,7 +126,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORSTATIC:
             if (isLink(reinterpret_cast<HWND>(lParam))) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
-                SetTextColor(dc, kLinkColour);
+                SetTextColor(dc, linkColour());
                 SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
                 return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
             }

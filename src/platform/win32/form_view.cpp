@@ -50,6 +50,11 @@ void setModalOwner(const ui::Form& form, HWND owner) {
     if (FormWindow* window = windowOf(form)) window->setModalOwner(owner);
 }
 
+bool menuLoopOf(const ui::Form& form) {
+    FormWindow* window = windowOf(form);
+    return window && window->menuLoop();
+}
+
 void addMessageHook(const ui::Form& form, MessageHook hook) {
     if (FormWindow* window = windowOf(form)) window->addHook(std::move(hook));
 }

@@ -31,6 +31,8 @@ HMENU nativeMenuOf(const ui::Form& form, const ui::MenuItem& menu);
 void setDefaultMenuItem(const ui::Form& form, const ui::MenuItem* item);
 // The window this form is modal over while it is shown modally, else null.
 void setModalOwner(const ui::Form& form, HWND owner);
+// Whether a menu of the form's window is open.
+bool menuLoopOf(const ui::Form& form);
 void addMessageHook(const ui::Form& form, MessageHook hook);
 // What the system answered when a control was named for screen readers: S_OK, an error where
 // it has no such service, or S_FALSE for a control its own text names.

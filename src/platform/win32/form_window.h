@@ -30,6 +30,8 @@ public:
         return controls_ ? controls_->find(hwnd) : nullptr;
     }
     void setModalOwner(HWND owner) { modalOwner_ = owner; }
+    // Whether one of the window's menus is open (its menu bar's, or a pop-up it owns).
+    bool menuLoop() const { return menuLoop_; }
     void addHook(MessageHook hook) { hooks_.push_back(std::move(hook)); }
 
     void controlChanged(ui::Control& control, ui::Property property) override;
@@ -64,6 +66,7 @@ private:
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool placed_ = false;
     bool applyingState_ = false;
+    bool menuLoop_ = false;
     std::unique_ptr<MenuBar> menu_;
     std::unique_ptr<NativeControls> controls_;
     std::unique_ptr<WindowFonts> fonts_;

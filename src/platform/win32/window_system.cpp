@@ -1,5 +1,8 @@
 #include "platform/win32/window_system.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cwctype>
 #include <map>
 #include <memory>
@@ -91,21 +94,66 @@ bool Win32WindowSystem::popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuIt
                                   const PopupPlace& place) {
     HWND h = hwndOf(form);
     HMENU native = nativeMenuOf(form, menu);
-    if (!h || !native) return false;
+    // One menu at a time: never a second pop-up over an open one.
+    if (!h || !native || menuLoopOf(form)) return false;
     setDefaultMenuItem(form, defaultItem);
     // Opened from the keyboard, the menu starts with its first item highlighted, so that the
     // arrow keys and Enter work at once: the menu's loop takes this key as its first.
     if (place.fromKeyboard) PostMessageW(h, WM_KEYDOWN, VK_DOWN, 0);
     // Left edge at the point, items chosen with the left button. The chosen command comes
     // back here and is posted, so that its handler runs once the menu has gone.
+    // A point inside the work area keeps the whole menu inside it, the system moving the
+    // menu where it would cross the edge: a point beyond it (over the taskbar) is moved in.
+    POINT at = {place.at.x, place.at.y};
+    MONITORINFO monitor = {sizeof(monitor)};
+    if (place.withinWorkArea &&
+        GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        at.x = std::clamp(at.x, monitor.rcWork.left, monitor.rcWork.right - 1);
+        at.y = std::clamp(at.y, monitor.rcWork.top, monitor.rcWork.bottom - 1);
+    }
     const UINT command =
         TrackPopupMenuEx(native, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
-                         place.at.x, place.at.y, h, nullptr);
+                         at.x, at.y, h, nullptr);
     // Without this the menu would not close when the user clicks elsewhere the next time.
     PostMessageW(h, WM_NULL, 0, 0);
     setDefaultMenuItem(form, nullptr);
     if (command == 0) return false;
     PostMessageW(h, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    return true;
+}
+
+bool Win32WindowSystem::menuOpen(ui::Form& form) {
+    return menuLoopOf(form);
+}
+
+void Win32WindowSystem::closeMenu() {
+    EndMenu();
+}
+
+bool Win32WindowSystem::bringModalToFront(ui::Form& form) {
+    HWND window = hwndOf(form);
+    // A modal window of the program disables its owner while it is open.
+    if (!window || IsWindowEnabled(window)) return false;
+    // The topmost of the program's enabled windows is the one that takes input: the window
+    // shown modally, a message box over it, or the Open dialog.
+    struct Search {
+        HWND owner;
+        HWND found = nullptr;
+    } search{window};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            wchar_t className[32] = {};
+            GetClassNameW(h, className, 32);
+            if (h == s->owner || !IsWindowVisible(h) || !IsWindowEnabled(h) ||
+                lstrcmpW(className, L"#32768") == 0 || lstrcmpW(className, TOOLTIPS_CLASSW) == 0)
+                return TRUE;
+            s->found = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (search.found) SetForegroundWindow(search.found);
     return true;
 }
 

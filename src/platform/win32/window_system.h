@@ -17,6 +17,9 @@ public:
     void setForeground(ui::Form& form) override;
     bool popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem,
                    const PopupPlace& place) override;
+    bool menuOpen(ui::Form& form) override;
+    void closeMenu() override;
+    bool bringModalToFront(ui::Form& form) override;
     bool runAfter(std::chrono::milliseconds delay, std::function<void()> callback) override;
 
 private:

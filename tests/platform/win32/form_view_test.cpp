@@ -12,6 +12,7 @@
 #include "about/frmAbout.h"
 #include "group/frmGroup.h"
 #include "platform/win32/com.h"
+#include "platform/win32/hot_key.h"
 #include "platform/win32/services.h"
 #include "platform/win32/system_text.h"
 #include "platform/win32/tray_icon.h"
@@ -34,7 +35,8 @@ void pump(DWORD milliseconds, const std::function<bool()>& done = nullptr) {
 struct NativeWindow : Fake, ::testing::Test {
     win32::Win32WindowSystem windows{GetModuleHandleW(nullptr)};
     win32::Win32TrayIcon trayIcon;
-    Application app{Services{*this, *this, *this, windows, trayIcon, *this, *this, *this}};
+    win32::Win32HotKey hotKey;
+    Application app{Services{*this, *this, *this, windows, trayIcon, *this, *this, *this, hotKey}};
     std::shared_ptr<frmConfig> config;
     HWND main = nullptr;
     ~NativeWindow() override {
@@ -87,9 +89,21 @@ TEST_F(NativeWindow, TypingFollowsTheChangeRulesAndMenusHoldExactlyTheVisibleIte
     EXPECT_TRUE(shortened.size() < 1000 && shortened.ends_with(L"W\u2026")) << shortened.size();
     config->Caption[3]->setText(std::wstring(30, L'W'));
     EXPECT_EQ(readMenu(launch)[0], L"2003 " + std::wstring(30, L'W'));
+    // Cyrillic and Chinese, typed: in the boxes, the menu, the store and back.
+    const std::wstring path = L"C:\\Программы\\记事本.exe", caption = L"Блокнот 记事本";
+    SetWindowTextW(control(ids::kAppBase + 3), path.c_str());
+    SetWindowTextW(control(ids::kCaptionBase + 3), caption.c_str());
+    EXPECT_EQ(readMenu(launch)[0], L"2003 " + caption);
+    config->slots.saveSettings(false, SaveMoment::Confirmed);
+    config->Caption[3]->setText(L"");
+    config->slots.readSlotTexts();
+    EXPECT_EQ(win32::windowText(control(ids::kAppBase + 3)) + L"|" +
+                  win32::windowText(control(ids::kCaptionBase + 3)) + L"|" + stored[L"App3"],
+              path + L"|" + caption + L"|" + path);
     SendMessageW(main, WM_COMMAND, MAKEWPARAM(ids::kMenuStartup, 0), 0);
     EXPECT_EQ(readMenu(menu(1)),
-              (Texts{L"2101 &Group Launch", L"2102 &Minimize on Startup checked"}));
+              (Texts{L"2101 &Group Launch", L"2102 &Minimize on Startup checked",
+                     L"2103 Launch Menu &Shortcut..."}));
     EXPECT_EQ(SendMessageW(control(ids::kCaptionBase + 1), EM_GETLIMITTEXT, 0, 0), 22);
     EXPECT_EQ(SendMessageW(control(ids::kCaptionBase + 9), EM_GETLIMITTEXT, 0, 0), 30);
     // OK, Cancel, Exit, the enabled caption boxes of slots 10, 8, 6, 4, 2, 9, 7, 5, 3, 1, then
@@ -108,41 +122,6 @@ TEST_F(NativeWindow, TypingFollowsTheChangeRulesAndMenusHoldExactlyTheVisibleIte
     EXPECT_TRUE(!IsWindow(main) && PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// Version 4 callbacks as the shell posts them: event and icon in lParam, place in wParam.
-TEST_F(NativeWindow, TrayCallbacksOpenOnePopUpAtTheAnchorWithTheOfferedDefaultAndShellRestarts) {
-    start();
-    config->mnuHide_Click();
-    static Texts seen;
-    static RECT place;
-    static int opened;
-    // Posts the callbacks at a place; reads the menu while a pop-up is open, then closes it.
-    auto popUp = [&](std::initializer_list<UINT> events, int x, int y) {
-        SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) {
-            KillTimer(nullptr, id);
-            seen = readMenu(GetSubMenu(GetMenu(FindWindowW(ids::kConfigClass, nullptr)), 0));
-            GetWindowRect(FindWindowW(L"#32768", nullptr), &place);
-            ++opened;
-            EndMenu();
-        });
-        for (UINT event : events)
-            PostMessageW(main, win32::kTrayCallbackMessage, MAKEWPARAM(x, y),
-                         MAKELPARAM(event, ids::kTrayIconId));
-        pump(700);
-    };
-    popUp({WM_CONTEXTMENU}, 300, 200);  // Shift+F10: at the icon, the first item highlighted
-    EXPECT_EQ(seen, (Texts{L"2012 --", L"2013 Configure default lit", L"2015 --", L"2016 E&xit"}));
-    EXPECT_EQ(place.left * 10000 + place.top, 300 * 10000 + 200);
-    popUp({WM_RBUTTONUP, WM_CONTEXTMENU}, 400, 250);  // a right click: two callbacks, one pop-up
-    EXPECT_EQ(opened, 2);
-    EXPECT_EQ(seen[1], L"2013 Configure default");
-    EXPECT_EQ(readMenu(menu(0))[1], L"2013 Configure");
-    // The shell forgot the icon and restarted; its announcement brings the icon back.
-    NOTIFYICONDATAW icon = {sizeof(icon), main, ids::kTrayIconId};
-    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
-    SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon));
-}
-
 // Whether a menu item shows a picture: "icon", "blank" (its place kept), or "none".
 std::wstring pictureOf(HMENU menu, int position) {
     MENUITEMINFOW info = {sizeof(info)};
@@ -155,25 +134,125 @@ std::wstring pictureOf(HMENU menu, int position) {
     return std::all_of(bits, bits + count, [](std::uint32_t p) { return !p; }) ? L"blank" : L"icon";
 }
 
-TEST_F(NativeWindow, LaunchMenuShowsEachFoundProgramsIconBesideTheUnchangedCaptions) {
+// What each pop-up of the main window shows once open (with `icons`, once its slots' icons are
+// in): its items, their pictures, its place. Then `then` runs while it is open, and a tick
+// later the menu is closed unless that closed it.
+struct OpenMenu {
+    bool icons = false, shown = false;
+    int openings = 0, waited = 0;
+    Texts items;
+    std::wstring pictures;
+    RECT place = {};
+    std::function<void()> then;
+};
+OpenMenu menus;
+
+void CALLBACK watchMenus(HWND, UINT, UINT_PTR, DWORD) {
+    HWND popup = FindWindowW(L"#32768", nullptr);
+    HMENU launch = GetSubMenu(GetMenu(FindWindowW(ids::kConfigClass, nullptr)), 0);
+    if (!popup || !IsWindowVisible(popup)) {
+        menus.shown = false;
+    } else if (menus.shown) {
+        EndMenu();
+    } else if (!menus.icons || pictureOf(launch, 0) == L"icon" || ++menus.waited > 100) {
+        menus.shown = true;
+        ++menus.openings;
+        menus.items = readMenu(launch);
+        menus.pictures = pictureOf(launch, 0) + pictureOf(launch, 1) + pictureOf(launch, 2);
+        GetWindowRect(popup, &menus.place);
+        if (menus.then) std::exchange(menus.then, nullptr)();
+    }
+}
+
+// Runs `action`, which opens pop-ups of the main window, and reads them (above).
+void readOpenMenus(const std::function<void()>& action) {
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &watchMenus);
+    action();
+    pump(1000);
+    KillTimer(nullptr, timer);
+}
+
+// Version 4 callbacks as the shell posts or sends them: event and icon in lParam, place in
+// wParam; the slots' program icons arrive while the menu is menus.
+TEST_F(NativeWindow, TrayCallbacksOpenOnePopUpThatKeepsItsHighlightAsItsIconsArrive) {
     const std::wstring recorder = win32::Win32Environment().programFolder() + L"\\recorder.exe";
     start({L"App1=" + recorder + L" -x", L"Caption1=Rec", L"App2=notepad",
            L"App3=C:\\missing\\gone.exe"});
-    HMENU launch = menu(0);
-    EXPECT_EQ(pictureOf(launch, 0), L"none");  // nothing before a menu opens
-    SendMessageW(main, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(launch), 0);
-    pump(5000, [&] { return pictureOf(launch, 1) == L"icon"; });
-    EXPECT_EQ(pictureOf(launch, 0) + pictureOf(launch, 1) + pictureOf(launch, 2), L"iconiconblank");
-    EXPECT_EQ(readMenu(launch)[0] + L"|" + readMenu(launch)[1], L"2001 Rec|2002 ");
+    config->mnuHide_Click();
+    EXPECT_EQ(pictureOf(menu(0), 0), L"none");  // nothing before a menu opens
+    menus.icons = true;
+    auto callbacks = [&](std::initializer_list<UINT> events, int x, int y) {
+        for (UINT event : events)
+            PostMessageW(main, win32::kTrayCallbackMessage, MAKEWPARAM(x, y),
+                         MAKELPARAM(event, ids::kTrayIconId));
+    };
+    // Shift+F10: at the icon, the first item highlighted, the captions as they are.
+    readOpenMenus([&] { callbacks({WM_CONTEXTMENU}, 300, 200); });
+    EXPECT_EQ(menus.items, (Texts{L"2001 Rec lit", L"2002 ", L"2003 ", L"2012 --",
+                                 L"2013 Configure default", L"2015 --", L"2016 E&xit"}));
+    EXPECT_EQ(menus.pictures, L"iconiconblank");
+    EXPECT_EQ(menus.place.left * 10000 + menus.place.top, 300 * 10000 + 200);
+    // A right click: two callbacks, one pop-up; and none over an open one.
+    menus.then = [&] { callbacks({WM_CONTEXTMENU}, 10, 10); };
+    readOpenMenus([&] { callbacks({WM_RBUTTONUP, WM_CONTEXTMENU}, 400, 250); });
+    EXPECT_EQ(menus.openings, 2);
+    EXPECT_EQ(readMenu(menu(0))[4], L"2013 Configure");
+    // Enter on the icon, sent twice for one press, then again later with the same message
+    // time (sent, not posted): one toggle each press.
+    auto enter = [&] {
+        SendMessageW(main, win32::kTrayCallbackMessage, 0, MAKELPARAM(NIN_KEYSELECT, ids::kTrayIconId));
+    };
+    enter();
+    enter();
+    EXPECT_EQ(windowView(*config), L"shown normal Hide");
+    Sleep(300);
+    enter();
+    EXPECT_EQ(windowView(*config), L"hidden minimised Configure");
+    // The shell forgot the icon and restarted; its announcement brings the icon back.
+    NOTIFYICONDATAW icon = {sizeof(icon), main, ids::kTrayIconId};
+    ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &icon));
+    SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(Shell_NotifyIconW(NIM_MODIFY, &icon));
+}
+
+// The shortcut as the system registers it, and its presses as the system posts them.
+TEST_F(NativeWindow, TheShortcutOpensOneMenuAtThePointerAndDigitsChooseSlots) {
+    start({L"Startup=True", L"App2=two.exe", L"App3=three.exe", L"App5=five.exe",
+           L"Caption5=&2nd", L"App10=ten.exe"});
+    const auto keys = [](wchar_t key) {
+        return static_cast<HotKeyCombination>(key | (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8);
+    };
+    HWND other = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 1, MOD_CONTROL | MOD_ALT, 'J'));
+    EXPECT_FALSE(hotKey.set(*config, keys('J')));  // another window holds it
+    EXPECT_TRUE(hotKey.set(*config, keys('K')) && hotKey.set(*config, keys('L')));
+    EXPECT_TRUE(RegisterHotKey(other, 2, MOD_CONTROL | MOD_ALT, 'K'));  // replaced: free again
+    EXPECT_EQ(hotKey.describe(keys('L')), L"Ctrl+Alt+L");
+    DestroyWindow(other);
+    SetCursorPos(500, 300);
+    auto press = [&] { PostMessageW(main, WM_HOTKEY, 2, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'L')); };
+    menus.then = press;  // pressed again while it is open: it closes, and no other opens
+    readOpenMenus(press);
+    EXPECT_EQ(menus.openings, 1);
+    EXPECT_EQ(menus.items[0], L"2002  lit");
+    EXPECT_EQ(menus.place.left * 10000 + menus.place.top, 500 * 10000 + 300);
+    EXPECT_FALSE(IsWindowVisible(FindWindowW(L"#32768", nullptr)));
+    // 3 starts slot 3; 2 is the access key of slot 5's caption; 0 starts slot 10.
+    for (wchar_t key : {L'3', L'2', L'0'}) {
+        menus.then = [key] { PostMessageW(FindWindowW(L"#32768", nullptr), WM_CHAR, key, 1); };
+        readOpenMenus(press);
+    }
+    EXPECT_EQ(Texts(log.end() - 3, log.end()),
+              (Texts{L"start three.exe", L"start five.exe", L"start ten.exe"}));
 }
 
 // Files dropped from Explorer at a point of the window's client area, as the shell hands them.
-void drop(HWND window, const std::vector<std::wstring>& files, POINT at) {
+void drop(HWND window, const std::vector<std::wstring>& files, POINT at, BOOL nonClient = FALSE) {
     std::wstring names;
     for (const auto& file : files) names += file + L'\0';
     HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + (names.size() + 1) * sizeof(wchar_t));
     auto* dropped = static_cast<DROPFILES*>(GlobalLock(memory));
-    *dropped = {sizeof(DROPFILES), at, FALSE, TRUE};
+    *dropped = {sizeof(DROPFILES), at, nonClient, TRUE};
     std::copy(names.begin(), names.end(), reinterpret_cast<wchar_t*>(dropped + 1));
     GlobalUnlock(memory);
     SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
@@ -196,6 +275,7 @@ TEST_F(NativeWindow, AShortcutDroppedOnAPathBoxGivesItsQuotedTargetAndArguments)
     const POINT onBox = {box.left + 5, box.top + 5};
     drop(main, {folder + L"\\tool.lnk", L"C:\\b.exe"}, onBox);
     drop(main, {L"C:\\c.exe"}, {box.left - 5, box.top + 5});  // beside the box
+    drop(main, {L"C:\\e.exe"}, onBox, TRUE);                    // on the title bar
     const std::wstring target = L"\"" + folder + L"\\tool.exe\" -x \"y z\"";
     EXPECT_EQ(config->App[2]->text(), target);
     config->mnuHide_Click();  // a hidden window takes nothing
@@ -238,6 +318,11 @@ TEST_F(NativeWindow, EveryControlHasANameThatSaysWhatItIsForAndAboutIsFocusedOnC
     HWND window = win32::hwndOf(*about), close = GetDlgItem(window, ids::kAboutClose);
     EXPECT_EQ(nameOf(GetDlgItem(window, ids::kAboutWebLink)), L"https://tillerdock.example/");
     EXPECT_EQ(GetFocus(), close);
+    HWND web = GetDlgItem(window, ids::kAboutWebLink);  // a tab stop after Read Me, opened by Enter
+    EXPECT_EQ(GetNextDlgTabItem(window, GetDlgItem(window, ids::kAboutReadMe), FALSE), web);
+    log.clear();
+    SendMessageW(web, WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_EQ(log, Texts{L"open https://tillerdock.example/ over About Tillerdock"});
     log.clear();
     SendMessageW(GetDlgItem(window, ids::kAboutReadMe), WM_KEYDOWN, VK_CONTROL, 1);
     SendMessageW(close, WM_KEYDOWN, VK_CONTROL, 1);
@@ -248,7 +333,9 @@ TEST_F(NativeWindow, EveryControlHasANameThatSaysWhatItIsForAndAboutIsFocusedOnC
 
 // The model is what the program knows; native controls exist for the windows a person sees.
 TEST_F(NativeWindow, AStartIntoTheTrayMakesNoControlsAndTheFirstShowMakesThemAsTheModelIsThen) {
-    start({L"Startup=True", L"App1=a.exe", L"Caption1=A", L"Caption3=C"});
+    const std::wstring huge(1'100'000, L'x');
+    start({L"Startup=True", L"App1=a.exe", L"Caption1=A", L"Caption3=C", L"App2=" + huge,
+           L"Caption2=" + huge});
     EXPECT_FALSE(GetWindow(main, GW_CHILD) || GetWindow(win32::hwndOf(*app.group.get()), GW_CHILD));
     config->Caption[1]->setText(L"B");  // edits while hidden: a drop, a restore
     config->App[3]->setText(L"c.exe");
@@ -260,9 +347,15 @@ TEST_F(NativeWindow, AStartIntoTheTrayMakesNoControlsAndTheFirstShowMakesThemAsT
          {ids::kAppBase + 1, ids::kCaptionBase + 1, ids::kAppBase + 3, ids::kCaptionBase + 3})
         boxes += win32::windowText(control(id)) + (IsWindowEnabled(control(id)) ? L"+" : L"-");
     EXPECT_EQ(boxes, L"+B-c.exe+C+");
-    EXPECT_EQ(readMenu(menu(0)),
+    const Texts items = readMenu(menu(0));
+    EXPECT_EQ(Texts(items.begin() + 1, items.end()),
               (Texts{L"2003 C", L"2012 --", L"2014 &Hide", L"2015 --", L"2016 E&xit"}));
     EXPECT_EQ(GetFocus(), control(ids::kAppBase + 3));
+    // Values of any length: each box is there, and showing it changes no value.
+    app.group.get()->show();
+    EXPECT_TRUE(control(ids::kAppBase + 2) && control(ids::kCaptionBase + 2) &&
+                GetDlgItem(win32::hwndOf(*app.group.get()), ids::kGroupBoxBase + 2));
+    EXPECT_TRUE(config->App[2]->text() == huge && config->Caption[2]->text() == huge);
 }
 
 TEST_F(NativeWindow, MovedToAnotherScaleTheWindowTakesTheSuggestedPlaceAndNewFonts) {

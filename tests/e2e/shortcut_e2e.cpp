@@ -1,0 +1,98 @@
+// The shortcut that opens the Launch menu from any program, chosen in its window and pressed on
+// the display's keyboard while another program is in the foreground.
+#include "driver.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+namespace td::e2e {
+
+// Keys pressed on the display as a user presses them (xdotool), in the window of that title.
+// Without a window manager the display's keyboard does not follow the active window by itself,
+// so the window is given it first. xdotool is a program of the machine's own: Wine starts it
+// only with standard handles it can hand over (NUL here), and gives no handle to wait on, so
+// the caller waits for what the keys do.
+bool pressKeys(const std::wstring& title, const std::wstring& keys) {
+    SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
+    const drive::UniqueHandle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, 0, &inherited,
+                                              OPEN_EXISTING, 0, nullptr));
+    STARTUPINFOW startup = {sizeof(startup)};
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
+    PROCESS_INFORMATION started = {};
+    std::wstring line = L"Z:\\usr\\bin\\xdotool search --sync --name " + title +
+                        L" windowfocus --sync key " + keys;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &startup, &started))
+        return false;
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return true;
+}
+
+// A program started for the test, ended with it.
+struct Started : drive::Process {
+    explicit Started(drive::Process process) : drive::Process(std::move(process)) {}
+    ~Started() { TerminateProcess(handle.get(), 0); }
+};
+
+TEST(ShortcutE2E, ChosenInItsWindowItOpensTheMenuOverAnotherProgramAndADigitStartsTheSlot) {
+    clearSettings();
+    const std::wstring record = drive::programFolder() + L"shortcut-record.txt";
+    DeleteFileW(record.c_str());
+    SetEnvironmentVariableW(L"TILLERDOCK_RECORD", record.c_str());
+    setSetting(L"App2", drive::quoted(drive::programFolder() + L"recorder.exe") + L" slot two");
+    const auto ctrlAltK = static_cast<WORD>(MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT));
+    // Chooses the keys in a copy's shortcut window and presses OK.
+    auto choose = [](const Tillerdock& td) {
+        td.command(ids::kMenuShortcut);
+        HWND window = td.waitForWindow(ids::kShortcutClass, ids::kShortcutTitle);
+        HWND keys = GetDlgItem(window, ids::kShortcutKeys);
+        SendMessageW(keys, HKM_SETHOTKEY, ctrlAltK, 0);  // as typed, and told as the control tells
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(ids::kShortcutKeys, EN_CHANGE),
+                     reinterpret_cast<LPARAM>(keys));
+        click(GetDlgItem(window, ids::kShortcutOk));
+        return window;
+    };
+    {
+        Tillerdock td;
+        ASSERT_TRUE(td.waitShown(true));
+        HWND window = choose(td);
+        ASSERT_TRUE(waitFor([&] { return !IsWindow(window); }));
+        td.command(ids::kMenuExit);
+        ASSERT_TRUE(td.waitForExit());
+    }
+    EXPECT_EQ(readSettings()[L"Hotkey"], std::to_wstring(ctrlAltK));
+    Tillerdock first;
+    ASSERT_TRUE(first.waitShown(true));
+    const Started notepad(drive::startProcess(L"notepad.exe"));
+    ASSERT_TRUE(pressKeys(L"Notepad", L"ctrl+alt+k"));
+    ASSERT_TRUE(first.waitForWindow(L"#32768"));
+    ASSERT_TRUE(pressKeys(L"^Tillerdock$", L"2"));  // the menu's window holds the keyboard
+    EXPECT_TRUE(waitFor([&] {
+        return drive::readFile(record).value_or("").find("slot two") != std::string::npos;
+    }));
+    // A second copy cannot have the same keys: its window says so, and so does its OK.
+    Tillerdock second;
+    ASSERT_TRUE(second.waitShown(true));
+    HWND window = choose(second);
+    EXPECT_EQ(windowText(GetDlgItem(window, ids::kShortcutInUse)),
+              L"Ctrl+Alt+K is in use by another program.");
+    HWND box = second.waitForWindow(L"#32770", kProductName);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)),
+              L"Ctrl+Alt+K is in use by another program. Choose another shortcut.");
+    click(GetDlgItem(box, IDOK));
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(box) && IsWindowVisible(window); }));
+    // The first copy's still works; leaving the session while its menu is open saves as ever.
+    ASSERT_TRUE(pressKeys(L"Notepad", L"ctrl+alt+k"));
+    ASSERT_TRUE(first.waitForWindow(L"#32768"));
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(first.main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000,
+                        &answer);
+    SendMessageTimeoutW(first.main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000,
+                        &answer);
+    EXPECT_EQ(readSettings().count(L"Caption10"), 1u);
+}
+
+}  // namespace td::e2e
