@@ -101,8 +101,6 @@ TEST_F(CommandLine, TheTextAsWrittenComesFirstThenItsReferencesThenAppPaths) {
     for (const wchar_t* same : {L"50% off", L"%NOPE%\\x.exe", L"%%", L"a%b%c", L"%", L"x%"})
         EXPECT_EQ(expandEnvironment(same, variables), same);
     EXPECT_EQ(expandEnvironment(L"%NOPE%TAG%", variables), L"%NOPEtag");
-    EXPECT_EQ(commandLineOf(L"C:\\My Tools\\t.exe", L"-x \"a b\""), L"\"C:\\My Tools\\t.exe\" -x \"a b\"");
-    EXPECT_EQ(commandLineOf(L"C:\\Tools\\t.exe", L""), L"C:\\Tools\\t.exe");
 }
 
 TEST_F(CommandLine, HostileLinesStayInTheNamedFoldersAndCostABoundedNumberOfLookups) {

@@ -5,13 +5,21 @@
 namespace drive {
 
 Process startProcess(std::wstring commandLine, std::optional<WORD> show) {
+    // Standard handles on NUL: nothing the program writes mixes with the driver's output, and
+    // Wine starts a program of the machine's own (xdotool) only with handles it can hand over.
+    SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
+    const UniqueHandle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                       OPEN_EXISTING, 0, nullptr));
     STARTUPINFOW startup = {sizeof(startup)};
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
     if (show) {
-        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.dwFlags |= STARTF_USESHOWWINDOW;
         startup.wShowWindow = *show;
     }
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                         &startup, &info))
         return {};
     CloseHandle(info.hThread);

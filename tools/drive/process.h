@@ -33,8 +33,10 @@ inline std::wstring quoted(const std::wstring& path) {
     return L"\"" + path + L"\"";
 }
 
-// Starts a command line. With a show command, the program's first window is shown that way
-// (STARTF_USESHOWWINDOW), as a launcher that starts a user's program passes it.
+// Starts a command line, its standard handles on NUL. With a show command, the program's first
+// window is shown that way (STARTF_USESHOWWINDOW), as a launcher that starts a user's program
+// passes it. Under Wine a program of the machine's own (not built for Windows) starts too, but
+// gives no handle to wait on.
 Process startProcess(std::wstring commandLine, std::optional<WORD> show = std::nullopt);
 
 // Polls the condition every interval until it holds; false when the time ran out first.
