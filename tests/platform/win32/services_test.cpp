@@ -130,6 +130,18 @@ TEST_F(StartProgram, StartsTheLineAsTypedSearchesThePathAndNeverStartsAShorterNa
         EXPECT_EQ(run(nothing), L"(not started)") << nothing;
 }
 
+// Lines nobody types but a store can hold: thousands of blanks, each decided within 250 ms.
+TEST_F(StartProgram, ALineOfThousandsOfBlanksIsDecidedAtOnce) {
+    std::wstring blanks = scratch + L"\\Program Files\\gone.exe", words;
+    for (int i = 0; i < 16'000; ++i) blanks += L" x";
+    for (int i = 0; i < 50'000; ++i) words += L"a ";
+    for (const std::wstring& line : {blanks, words}) {
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(run(line), L"(not started)");
+        EXPECT_LT(GetTickCount() - start, 250u) << line.size();
+    }
+}
+
 // A variable the user adds in the system's settings after Tillerdock started, announced to its
 // main window; and a program deeper than a path of old, given to the system by its short name.
 TEST_F(StartProgram, ProgramsStartInTheirOwnFolderWithTheUsersEnvironmentAsItIsNow) {
