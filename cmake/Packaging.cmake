@@ -5,10 +5,12 @@
 #                             and never spills the three files into the folder it unzips in
 #   Tillerdock-1.0-win64.exe  the per-user installer (NSIS, from packaging/NSIS.template.in):
 #                             no administrator rights, into %LOCALAPPDATA%\Programs\Tillerdock
+#   Tillerdock-1.0-win64.msi  the per-machine Windows Installer package, for deployment (the
+#                             `msi` target below, from packaging/tillerdock.wxs)
 #
-# Both hold the same files. The release build (MinSizeRel) links the program without its
-# symbols; stripping it at link time rather than while packing keeps the two packages' copies
-# byte for byte the same (strip would stamp each copy with the time it ran).
+# All three hold the same files. The release build (MinSizeRel) links the program without its
+# symbols; stripping it at link time rather than while packing keeps the packages' copies byte
+# for byte the same (strip would stamp each copy with the time it ran).
 
 if(MINGW)
     target_link_options(tillerdock PRIVATE $<$<CONFIG:MinSizeRel>:-s>)
@@ -39,3 +41,29 @@ set(CPACK_TILLERDOCK_EXE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINO
 set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS WX)
 
 include(CPack)
+
+# The Windows Installer package, made by Debian's wixl (scripts/release.sh builds the target).
+# wixl takes the files from the folder it runs in: they are staged in msi/.
+find_program(TILLERDOCK_WIXL wixl)
+if(TILLERDOCK_WIXL)
+    # Windows Installer tells versions apart by their product code: a new one for every version,
+    # the same for every build of a version. Derived from the version, in the namespace of the
+    # package's upgrade code (packaging/tillerdock.wxs).
+    string(UUID product_code NAMESPACE 25E07D83-7C20-4123-B8AA-D417BA4024A5
+        NAME "Tillerdock ${PROJECT_VERSION}" TYPE SHA1 UPPER)
+    set(wxs ${PROJECT_SOURCE_DIR}/packaging/tillerdock.wxs)
+    set(stage ${PROJECT_BINARY_DIR}/msi)
+    set(msi ${PROJECT_BINARY_DIR}/Tillerdock-${PROJECT_VERSION}-win64.msi)
+    set(documents ${PROJECT_SOURCE_DIR}/docs/Readme.txt ${PROJECT_SOURCE_DIR}/LICENSE)
+    file(MAKE_DIRECTORY ${stage})
+    add_custom_command(OUTPUT ${msi}
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:tillerdock> ${documents}
+            ${CPACK_TILLERDOCK_ICON} ${stage}
+        COMMAND ${TILLERDOCK_WIXL} -a x64 -D Version=${PROJECT_VERSION}
+            -D ProductCode=${product_code} -o ${msi} ${wxs}
+        WORKING_DIRECTORY ${stage}
+        DEPENDS tillerdock tillerdock_icon ${wxs} ${documents}
+        COMMENT "Making the Windows Installer package"
+        VERBATIM)
+    add_custom_target(msi DEPENDS ${msi})
+endif()
