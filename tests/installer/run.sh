@@ -19,8 +19,7 @@ fi
 
 fatal() { echo "$*" >&2; echo "${passed:-0} passed, $((${failed:-0} + 1)) failed"; exit 1; }
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
-installer="$build/Tillerdock-$version-win64.exe"
-zip="$build/Tillerdock-$version-win64.zip"
+installer="$build/Tillerdock-$version-win64.exe" zip="$build/Tillerdock-$version-win64.zip"
 msi="$build/Tillerdock-$version-win64.msi"
 ls "$installer" "$zip" "$msi" >/dev/null || fatal "Packages missing: run scripts/release.sh first."
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tillerdock'
@@ -130,21 +129,22 @@ for v in 1 2; do  # the two versions after this one, from the same source, the p
     cp -r "$build/msi" "$work/$v" && printf '\0' >>"$work/$v/tillerdock.exe" && (cd "$work/$v" &&
         wixl -a x64 -D Version="$version.$v" -D ProductCode="$(cat /proc/sys/kernel/random/uuid)" \
         -o next.msi "$root/packaging/tillerdock.wxs") || fatal "Version $version.$v did not build."; done
-machine='HKLM\Software\Microsoft\Windows\CurrentVersion'
-machine_exe='"C:\Program Files\Tillerdock\tillerdock.exe"'
+machine='HKLM\Software\Microsoft\Windows\CurrentVersion' dir='C:\Program Files\Tillerdock'
 msi() {  # msi ARGS...: msiexec, then the installed versions (no other entries here), `installed`
     timeout 120 wine msiexec "$@" || echo "msiexec failed: $?"
     echo $(wine reg query "$machine\Uninstall" /s | tr -d '\r' | sed -n 's/^ *DisplayVersion *REG_SZ *//p')
-    installed "$(winepath -u 'C:\Program Files\Tillerdock')" "$machine\Run" "${2%/*}/tillerdock.exe"
+    installed "$(winepath -u "$dir")" "$machine\Run" "${2%/*}/tillerdock.exe"
 }
-msi_expect() { echo "$1"; expect 'LICENSE Readme.txt tillerdock.exe ok' "$2" kept 1; }  # VERSION SIGN-IN
+msi_expect() {  # msi_expect VERSION [on]: what `msi` prints with a package installed in $dir
+    echo "$1"; expect 'LICENSE Readme.txt tillerdock.exe ok' "${2:+\"$dir\\tillerdock.exe\"}" kept 1; }
 check "msiexec /i /qn: the released program, its entry, a shortcut, no sign-in value" \
-    same "$(msi /i "$msi" /qn)" "$(msi_expect "$version" "")"
-check "the next version with SIGNIN=1 replaces program and entry, writes the sign-in value" \
-    same "$(msi /i "$work/1/next.msi" /qn SIGNIN=1)" "$(msi_expect "$version.1" "$machine_exe")"
-check "an older version refuses to install (1603); the one after, without SIGNIN, keeps sign-in" \
+    same "$(msi /i "$msi" /qn)" "$(msi_expect "$version")"
+dir='C:\Tools\Tillerdock'  # where the next version goes, and the one after it stays
+check "the next version with SIGNIN=1 and INSTALLDIR replaces the program, entry, sign-in value" \
+    same "$(msi /i "$work/1/next.msi" /qn SIGNIN=1 INSTALLDIR="$dir")" "$(msi_expect "$version.1" on)"
+check "an older version refuses (1603); the one after, without SIGNIN, keeps folder and sign-in" \
     same "$(timeout 120 wine msiexec /i "$msi" /qn; echo "older: $?"; msi /i "$work/2/next.msi" /qn)" \
-    "$(echo "older: $((1603 % 256))"; msi_expect "$version.2" "$machine_exe")"
+    "$(echo "older: $((1603 % 256))"; msi_expect "$version.2" on)"
 check "msiexec /x /qn removes program, entry, sign-in value and shortcut, keeps the settings" \
     same "$(msi /x "$work/2/next.msi" /qn)" "$(echo; expect "" "" kept 0)"
 
