@@ -25,7 +25,7 @@ if ! (cd "$build" && cpack -C MinSizeRel >/dev/null); then
     [ -f "$log" ] && tail -n 30 "$log" >&2
     exit 1
 fi
-cmake --build "$build" --target msi >/dev/null
+cmake --build "$build" --target msi_package >/dev/null
 echo "Portable zip:              $zip"
 echo "Installer:                 $installer"
 echo "Windows Installer package: $msi"
