@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Checks the release packages that scripts/release.sh made: the zip's contents, then under Wine
 # (a fresh prefix, a virtual display) the installer's and the Windows Installer package's silent
-# installs, upgrades with the sign-in choice and uninstalls, the installer's over a running copy
-# that has the preset settings (docs/preset-settings.reg), and the package's refused downgrade.
+# installs, upgrades over a running copy, refused downgrade, repair and uninstalls, side by side,
+# with the preset settings (examples/preset-slots.reg) imported under a running copy each time.
 #   tests/installer/run.sh [BUILD_FOLDER]     (default: build/release)
 # Prints a line per check and ends with "N passed, M failed"; exits 1 when a check failed.
 set -uo pipefail
@@ -47,8 +47,8 @@ reg_value() {  # reg_value KEY NAME: the value's data; fails when the value is n
 }
 reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
 absent() { ! "$@" >/dev/null; }
-start_program() {  # and waits until its main window exists, shown or hidden
-    wine "$install_dir/tillerdock.exe" &
+start_program() {  # start_program EXE: and waits until its main window exists, shown or hidden
+    wine "$1" &
     app_pid=$!
     within 20 xdotool search --name '^Tillerdock$' >/dev/null
 }
@@ -58,6 +58,12 @@ within() {  # within SECONDS COMMAND...: polls the command until it succeeds, or
 }
 running() { [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; }
 program_ended() { within 10 absent running && app_pid=; }  # the program started last
+settings() { wine reg query "$settings_key" | tr -d '\r' | sort; }
+preset() {  # imports the preset settings under the running copy; remembers them
+    wine reg import "$root/examples/preset-slots.reg" 2>/dev/null && preset_values=$(settings)
+}
+# The preset values the settings no longer hold, after the running copy has saved and ended.
+lost_presets() { program_ended && comm -23 <(echo "$preset_values") <(settings); }
 installed() {  # installed DIR RUN_KEY EXE: the files ("ok": the program is EXE), the sign-in
     # value, the settings, the user's Start-menu shortcuts (Wine puts the package's for all there)
     echo $(LC_ALL=C ls "$1" 2>/dev/null) $(cmp -s "$1/tillerdock.exe" "$3" && echo ok)
@@ -90,9 +96,9 @@ echo "== Silent install"
 check "installer /S succeeds" timeout 120 wine "$installer" /S
 check "the released program, Readme.txt, LICENSE, Uninstall.exe, a shortcut, no sign-in value" \
     same "$(installed "$install_dir" "$run_key" "$released_exe")" "$(expect "$files" "" "" 1)"
-entry() { for f in "$@"; do echo "$f=$(reg_value "$uninstall_key" "$f")"; done; }
-check "uninstall entry" same "$(entry DisplayName DisplayVersion Publisher InstallLocation \
-    DisplayIcon UninstallString QuietUninstallString NoModify NoRepair)" \
+entry() { local key=$1; shift; for f; do echo "$f=$(reg_value "$key" "$f")"; done; }
+check "uninstall entry" same "$(entry "$uninstall_key" DisplayName DisplayVersion Publisher \
+    InstallLocation DisplayIcon UninstallString QuietUninstallString NoModify NoRepair)" \
     "$(printf '%s\n' DisplayName=Tillerdock "DisplayVersion=$version" \
         "Publisher=The Tillerdock authors" "InstallLocation=$install_dir_win" \
         "DisplayIcon=$exe_win,0" "UninstallString=\"$uninstaller_win\"" \
@@ -101,7 +107,7 @@ check "uninstall entry" same "$(entry DisplayName DisplayVersion Publisher Insta
 echo "== Silent upgrade over a running copy, choosing the sign-in entry"
 # A byte more marks the old copy: the upgrade must replace it.
 printf '\0' >>"$install_dir/tillerdock.exe"
-check "the installed program starts: its main window appears" start_program
+check "the installed program starts: its main window appears" start_program "$install_dir/tillerdock.exe"
 check "installer /S /SIGNIN=1 succeeds" timeout 120 wine "$installer" /S /SIGNIN=1
 check "the running copy was closed" program_ended
 check "tillerdock.exe replaced, sign-in entry written with the path quoted" same \
@@ -110,43 +116,77 @@ timeout 120 wine "$installer" /S
 check "a silent upgrade without /SIGNIN keeps the sign-in entry" \
     same "$(reg_value "$run_key" Tillerdock)" "\"$exe_win\""
 
-echo "== Silent uninstall while the program runs with the preset settings"
-wine reg delete "$settings_key" /f >/dev/null 2>&1  # the preset alone, imported now
-preset=$(wine reg import "$root/docs/preset-settings.reg" && wine reg query "$settings_key" | sort)
-start_program || echo "     (the program did not start)"
+echo "== Windows Installer package for all users, beside the installer's copy for this user"
+# The next version, made as the build makes the package, from its files with the program marked.
+next="$work/next/next.msi"
+cp -r "$build/msi" "$work/next" && printf '\0' >>"$work/next/tillerdock.exe" &&
+    cmake -D STAGE="$work/next" -D VERSION="$version.1" -D OUTPUT="$next" \
+        -P "$root/packaging/msi.cmake" || fatal "Version $version.1 did not build."
+dual_purpose() {  # the registry roots the package writes to; custom actions that run elevated
+    msiinfo export "$msi" Registry | tail -n +4 | cut -f2 | sort -u
+    msiinfo export "$msi" CustomAction | tail -n +4 | while IFS=$'\t' read -r id type _; do
+        ((type & 2048)) && echo "$id runs elevated"; done
+}
+check "for all users or one: every registry value under the context's root (-1), nothing elevated" \
+    same "$(dual_purpose)" "-1"
+machine='HKLM\Software\Microsoft\Windows\CurrentVersion' dir='C:\Tools\Tillerdock'
+installers_copy() {
+    cmp -s "$install_dir/tillerdock.exe" "$released_exe" && reg_key_exists "$uninstall_key" &&
+        reg_value "$run_key" Tillerdock >/dev/null && echo "the installer's copy intact"
+}
+msi() {  # msi ARGS...: msiexec's exit code, the installed versions, `installed` with the program
+    # $exe, the installer's copy (its shortcut aside: Wine puts the package's in the same file)
+    timeout 120 wine msiexec "$@"; echo "exit $?"
+    echo $(wine reg query "$machine\Uninstall" /s | tr -d '\r' | sed -n 's/^ *DisplayVersion *REG_SZ *//p')
+    installed "$(winepath -u "$dir")" "$machine\Run" "$exe"; installers_copy
+}
+msi_expect() {  # msi_expect EXIT VERSION [on]: what `msi` prints with the package installed
+    echo "exit $(($1 % 256))"; echo "$2"
+    expect 'LICENSE Readme.txt tillerdock.exe ok' "${3:+\"$dir\\tillerdock.exe\"}" kept 1
+    echo; echo "the installer's copy intact"
+}
+product() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
+exe="$build/msi/tillerdock.exe"
+check "msiexec /i /qn INSTALLDIR: the program, a shortcut, its entry, no sign-in value" \
+    same "$(msi /i "$msi" /qn INSTALLDIR="$dir")" "$(msi_expect 0 "$version")"
+icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s | sed -n 's/^ *ProductIcon *REG_SZ *//p')
+check "the entry: name, version, publisher, folder, read-me, icon" same "$(entry \
+    "$machine\Uninstall\\$(product "$msi")" DisplayName DisplayVersion Publisher InstallLocation HelpLink
+    [ -f "$(winepath -u "${icon%$'\r'}")" ] && echo "icon ${icon##*\\}")" \
+    "$(printf '%s\n' DisplayName=Tillerdock "DisplayVersion=$version" \
+        "Publisher=The Tillerdock authors" "InstallLocation=$dir\\" \
+        "HelpLink=$dir\\Readme.txt" "icon tillerdock.ico"$'\r')"
+check "its program starts" start_program "$(winepath -u "$dir")/tillerdock.exe"
+preset && exe="$work/next/tillerdock.exe"
+check "the next version with SIGNIN=1 closes it, replaces the program in its folder, signs in" \
+    same "$(msi /i "$next" /qn SIGNIN=1)" "$(msi_expect 0 "$version.1" on)"
+check "the closed copy saved its settings, and every preset value imported under it is kept" \
+    same "$(lost_presets)" ""
+check "the older version refuses (1603) with its reason in the log, and changes nothing" \
+    same "$(msi /i "$msi" /qn '/l*' "$(winepath -w "$work/log")"
+        grep -ac 'A newer version of Tillerdock is already installed' "$work/log")" \
+    "$(msi_expect 1603 "$version.1" on; echo 1)"
+rm -f "$(winepath -u "$dir")/Readme.txt" "$shortcut"
+check "the same version again repairs: Readme.txt and the shortcut back, one entry, one shortcut" \
+    same "$(msi /i "$next" /qn)" \
+    "$(msi_expect 0 "$version.1" on)"
+start_program "$(winepath -u "$dir")/tillerdock.exe" || echo "     (the program did not start)"
+check "msiexec /x /qn while it runs: all removed (folder record too) but the settings" \
+    same "$(msi /x "$next" /qn; reg_key_exists 'HKLM\Software\Tillerdock' && echo recorded)" \
+    "$(echo "exit 0"; echo; expect "" "" kept 0; echo; echo "the installer's copy intact")"
+check "the running copy was closed" program_ended
+
+echo "== Silent uninstall while the program runs, the preset settings imported under it"
+start_program "$install_dir/tillerdock.exe" || echo "     (the program did not start)"
+preset
 # The uninstaller runs a copy of itself from the temporary folder and returns at once; that
 # copy removes the uninstall entry last.
 check "uninstaller /S starts" timeout 60 wine "$install_dir/Uninstall.exe" /S
 check "uninstall finishes within 30 s" within 30 absent reg_key_exists "$uninstall_key"
-check "the running copy was closed" program_ended
+check "the running copy was closed and kept every preset value imported under it" \
+    same "$(lost_presets)" ""
 check "install folder, shortcut and sign-in entry removed, settings kept" \
     same "$(installed "$install_dir" "$run_key" "")" "$(expect "" "" kept 0)"
-check "the program read every preset value, and saved it back unchanged" \
-    same "$(wine reg query "$settings_key" | sort)" "$preset"
-
-echo "== Windows Installer package: install, two upgrades, a refused downgrade, uninstall"
-for v in 1 2; do  # the two versions after this one, from the same source, the program marked
-    cp -r "$build/msi" "$work/$v" && printf '\0' >>"$work/$v/tillerdock.exe" && (cd "$work/$v" &&
-        wixl -a x64 -D Version="$version.$v" -D ProductCode="$(cat /proc/sys/kernel/random/uuid)" \
-        -o next.msi "$root/packaging/tillerdock.wxs") || fatal "Version $version.$v did not build."; done
-machine='HKLM\Software\Microsoft\Windows\CurrentVersion' dir='C:\Program Files\Tillerdock'
-msi() {  # msi ARGS...: msiexec, then the installed versions (no other entries here), `installed`
-    timeout 120 wine msiexec "$@" || echo "msiexec failed: $?"
-    echo $(wine reg query "$machine\Uninstall" /s | tr -d '\r' | sed -n 's/^ *DisplayVersion *REG_SZ *//p')
-    installed "$(winepath -u "$dir")" "$machine\Run" "${2%/*}/tillerdock.exe"
-}
-msi_expect() {  # msi_expect VERSION [on]: what `msi` prints with a package installed in $dir
-    echo "$1"; expect 'LICENSE Readme.txt tillerdock.exe ok' "${2:+\"$dir\\tillerdock.exe\"}" kept 1; }
-check "msiexec /i /qn: the released program, its entry, a shortcut, no sign-in value" \
-    same "$(msi /i "$msi" /qn)" "$(msi_expect "$version")"
-dir='C:\Tools\Tillerdock'  # where the next version goes, and the one after it stays
-check "the next version with SIGNIN=1 and INSTALLDIR replaces the program, entry, sign-in value" \
-    same "$(msi /i "$work/1/next.msi" /qn SIGNIN=1 INSTALLDIR="$dir")" "$(msi_expect "$version.1" on)"
-check "an older version refuses (1603); the one after, without SIGNIN, keeps folder and sign-in" \
-    same "$(timeout 120 wine msiexec /i "$msi" /qn; echo "older: $?"; msi /i "$work/2/next.msi" /qn)" \
-    "$(echo "older: $((1603 % 256))"; msi_expect "$version.2" on)"
-check "msiexec /x /qn removes program, entry, sign-in value and shortcut, keeps the settings" \
-    same "$(msi /x "$work/2/next.msi" /qn)" "$(echo; expect "" "" kept 0)"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
