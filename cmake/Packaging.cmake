@@ -5,10 +5,12 @@
 #                             and never spills the three files into the folder it unzips in
 #   Tillerdock-1.0-win64.exe  the per-user installer (NSIS, from packaging/NSIS.template.in):
 #                             no administrator rights, into %LOCALAPPDATA%\Programs\Tillerdock
+#   Tillerdock-1.0-win64.msi  the Windows Installer package, for deployment: for all users,
+#                             or for one with MSIINSTALLPERUSER=1 (the `msi_package` target below)
 #
-# Both hold the same files. The release build (MinSizeRel) links the program without its
-# symbols; stripping it at link time rather than while packing keeps the two packages' copies
-# byte for byte the same (strip would stamp each copy with the time it ran).
+# All three hold the same files. The release build (MinSizeRel) links the program without its
+# symbols; stripping it at link time rather than while packing keeps the packages' copies byte
+# for byte the same (strip would stamp each copy with the time it ran).
 
 if(MINGW)
     target_link_options(tillerdock PRIVATE $<$<CONFIG:MinSizeRel>:-s>)
@@ -39,3 +41,34 @@ set(CPACK_TILLERDOCK_EXE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINO
 set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS WX)
 
 include(CPack)
+
+# The Windows Installer package, made by Debian's wixl and msitools (packaging/msi.cmake;
+# scripts/release.sh builds the target), with its custom action that closes a running
+# Tillerdock first: a DLL of its own, never installed, carried inside the package.
+find_program(TILLERDOCK_WIXL wixl)
+if(TILLERDOCK_WIXL)
+    add_library(close_running MODULE ${PROJECT_SOURCE_DIR}/packaging/close_running.cpp)
+    target_compile_definitions(close_running PRIVATE ${TILLERDOCK_WIN32_DEFINES})
+    target_link_libraries(close_running PRIVATE msi user32)
+    set_target_properties(close_running PROPERTIES PREFIX "")
+    if(MINGW)
+        target_link_options(close_running PRIVATE -static $<$<CONFIG:MinSizeRel>:-s>)
+    endif()
+
+    # wixl takes the files from the folder it runs in: they are staged in msi/.
+    set(stage ${PROJECT_BINARY_DIR}/msi)
+    set(msi ${PROJECT_BINARY_DIR}/Tillerdock-${PROJECT_VERSION}-win64.msi)
+    set(documents ${PROJECT_SOURCE_DIR}/docs/Readme.txt ${PROJECT_SOURCE_DIR}/LICENSE)
+    set(sources ${PROJECT_SOURCE_DIR}/packaging/tillerdock.wxs
+        ${PROJECT_SOURCE_DIR}/packaging/msi.cmake)
+    file(MAKE_DIRECTORY ${stage})
+    add_custom_command(OUTPUT ${msi}
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:tillerdock>
+            $<TARGET_FILE:close_running> ${documents} ${CPACK_TILLERDOCK_ICON} ${stage}
+        COMMAND ${CMAKE_COMMAND} -D STAGE=${stage} -D VERSION=${PROJECT_VERSION}
+            -D OUTPUT=${msi} -P ${PROJECT_SOURCE_DIR}/packaging/msi.cmake
+        DEPENDS tillerdock close_running tillerdock_icon ${sources} ${documents}
+        COMMENT "Making the Windows Installer package"
+        VERBATIM)
+    add_custom_target(msi_package DEPENDS ${msi})
+endif()

@@ -7,8 +7,8 @@ where it was introduced, and not first on a new machine.
 
 Reads the scripts (scripts/*.sh, tests/installer/run.sh, .ci/run) for the commands they call,
 including those in `bash -c '...'` blocks and `$(...)`, and the build files for the programs
-the build runs (compilers, emulator, Python, makensis) and the absolute paths they name. Each
-command is looked up on the scripts' PATH (scripts/system-path.sh) and each file checked
+the build runs (compilers, emulator, Python, makensis, wixl, msibuild) and the absolute paths they name.
+Each command is looked up on the scripts' PATH (scripts/system-path.sh) and each file checked
 with `dpkg -S`: its package must be in `scripts/install-deps.sh --list`. Prints what fails
 and exits 1, or prints one line and exits 0.
 """
@@ -23,8 +23,9 @@ SYSTEM_PATH = "/usr/sbin:/usr/bin:/sbin:/bin"
 SCRIPTS = ["scripts/*.sh", "tests/installer/run.sh", ".ci/run"]
 BUILD_FILES = ["CMakeLists.txt", "cmake/*.cmake", "res/CMakeLists.txt", "tests/CMakeLists.txt"]
 # Programs the build runs without a script naming them: CMake's generator, test driver and
-# packer, the icon script's interpreter, and the installer compiler behind CPack.
-BUILD_PROGRAMS = ["make", "ctest", "cpack", "python3", "makensis"]
+# packer, the icon script's interpreter, the installer compiler behind CPack, and the Windows
+# Installer package's builder and its corrector (packaging/msi.cmake).
+BUILD_PROGRAMS = ["make", "ctest", "cpack", "python3", "makensis", "wixl", "msibuild"]
 
 KEYWORDS = set("if then else elif fi case esac for while until do done in function select "
                "time coproc { } [[ ]] ! ;; exec command".split())

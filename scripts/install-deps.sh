@@ -21,9 +21,10 @@ packages=(
     # installed; DejaVu Sans, the wide face a bare machine has, is tested as well. xdotool
     # presses real keys on the virtual display, for the global shortcut's test.
     wine wine64 xvfb xauth imagemagick-6.q16 fonts-liberation fonts-dejavu-core xdotool
-    # Packaging: NSIS for the installer, wixl for the Windows Installer package; binutils'
+    # Packaging: NSIS for the installer, wixl for the Windows Installer package, msitools to
+    # correct what wixl writes wrongly in it and to read it in the installer test; binutils'
     # strings for the installer test.
-    nsis wixl binutils
+    nsis wixl msitools binutils
     # Commands the scripts call that every Debian system has; named so that the check can
     # hold every command to this list.
     apt bash coreutils dpkg findutils grep sed diffutils util-linux

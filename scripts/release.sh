@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the release tillerdock.exe (optimised for size, without
-# tests) in build/release and packs it: the portable zip and the per-user installer.
+# tests) in build/release and packs it: the portable zip, the per-user installer and the
+# per-machine Windows Installer package.
 #   scripts/release.sh
-# Prints the paths of the two packages.
+# Prints the paths of the three packages.
 set -euo pipefail
 . "$(dirname "$0")/system-path.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,11 +18,14 @@ cmake --build "$build" -j "$(nproc)"
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 zip="$build/Tillerdock-$version-win64.zip"
 installer="$build/Tillerdock-$version-win64.exe"
-rm -f "$zip" "$installer"
+msi="$build/Tillerdock-$version-win64.msi"
+rm -f "$zip" "$installer" "$msi"
 if ! (cd "$build" && cpack -C MinSizeRel >/dev/null); then
     log="$build/_CPack_Packages/win64/NSIS/NSISOutput.log"
     [ -f "$log" ] && tail -n 30 "$log" >&2
     exit 1
 fi
-echo "Portable zip: $zip"
-echo "Installer:    $installer"
+cmake --build "$build" --target msi_package >/dev/null
+echo "Portable zip:              $zip"
+echo "Installer:                 $installer"
+echo "Windows Installer package: $msi"

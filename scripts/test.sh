@@ -7,8 +7,9 @@
 #      tillerdock.exe (built with mingw-w64's GCC; clang builds it too, warnings as errors);
 #   3. the layout again, in another fresh prefix that sees only the DejaVu fonts: the wide
 #      face a machine without Liberation Sans substitutes for the windows' fonts;
-#   4. the release packages (scripts/release.sh): the zip's contents, and the installer's
-#      install, upgrade and uninstall under Wine (tests/installer/run.sh).
+#   4. the release packages (scripts/release.sh): the zip's contents, and under Wine the
+#      installer's and the Windows Installer package's install, upgrades and uninstall
+#      (tests/installer/run.sh).
 set -euo pipefail
 . "$(dirname "$0")/system-path.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)

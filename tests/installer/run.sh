@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Checks the release packages that scripts/release.sh made: the portable zip's contents, and
-# under Wine (a fresh prefix, a virtual display) a silent install, a silent upgrade over a
-# running copy with the sign-in choice, and a silent uninstall while the program runs.
+# Checks the release packages that scripts/release.sh made: the zip's contents, then under Wine
+# (a fresh prefix, a virtual display) the installer's and the Windows Installer package's silent
+# installs, upgrades over a running copy, refused downgrade, repair and uninstalls, side by side,
+# with the preset settings (examples/preset-slots.reg) imported under a running copy each time.
 #   tests/installer/run.sh [BUILD_FOLDER]     (default: build/release)
 # Prints a line per check and ends with "N passed, M failed"; exits 1 when a check failed.
 set -uo pipefail
@@ -16,17 +17,16 @@ if [ -z "${TILLERDOCK_INSTALLER_TEST_XVFB:-}" ]; then
         -s "-screen 0 1280x800x24 -nolisten tcp -noreset" "$0" "$build"
 fi
 
-fatal() { echo "$*" >&2; echo "0 passed, 1 failed"; exit 1; }
+fatal() { echo "$*" >&2; echo "${passed:-0} passed, $((${failed:-0} + 1)) failed"; exit 1; }
 version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
-installer="$build/Tillerdock-$version-win64.exe"
-zip="$build/Tillerdock-$version-win64.zip"
-[ -f "$installer" ] && [ -f "$zip" ] || fatal "No packages in $build: run scripts/release.sh first."
+installer="$build/Tillerdock-$version-win64.exe" zip="$build/Tillerdock-$version-win64.zip"
+msi="$build/Tillerdock-$version-win64.msi"
+ls "$installer" "$zip" "$msi" >/dev/null || fatal "Packages missing: run scripts/release.sh first."
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tillerdock'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 settings_key='HKCU\Software\Brackenfold\Quaymaster'
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/tillerdock-installer.XXXXXX")
-app_pid=
+work=$(mktemp -d "${TMPDIR:-/tmp}/tillerdock-installer.XXXXXX") app_pid=
 cleanup() {
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
     WINEPREFIX="$work/prefix" wineserver -k >/dev/null 2>&1
@@ -47,10 +47,10 @@ reg_value() {  # reg_value KEY NAME: the value's data; fails when the value is n
 }
 reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
 absent() { ! "$@" >/dev/null; }
-start_program() {  # and waits until its main window exists
-    wine "$install_dir/tillerdock.exe" &
+start_program() {  # start_program EXE: and waits until its main window exists, shown or hidden
+    wine "$1" &
     app_pid=$!
-    wine "$work/window_probe.exe" Tillerdock.frmConfig 20
+    within 20 xdotool search --name '^Tillerdock$' >/dev/null
 }
 within() {  # within SECONDS COMMAND...: polls the command until it succeeds, or the time is up
     local end=$((SECONDS + $1))
@@ -58,6 +58,19 @@ within() {  # within SECONDS COMMAND...: polls the command until it succeeds, or
 }
 running() { [ -n "$app_pid" ] && kill -0 "$app_pid" 2>/dev/null; }
 program_ended() { within 10 absent running && app_pid=; }  # the program started last
+settings() { wine reg query "$settings_key" | tr -d '\r' | sort; }
+preset() {  # imports the preset settings under the running copy; remembers them
+    wine reg import "$root/examples/preset-slots.reg" 2>/dev/null && preset_values=$(settings)
+}
+# The preset values the settings no longer hold, after the running copy has saved and ended.
+lost_presets() { program_ended && comm -23 <(echo "$preset_values") <(settings); }
+installed() {  # installed DIR RUN_KEY EXE: the files ("ok": the program is EXE), the sign-in
+    # value, the settings, the user's Start-menu shortcuts (Wine puts the package's for all there)
+    echo $(LC_ALL=C ls "$1" 2>/dev/null) $(cmp -s "$1/tillerdock.exe" "$3" && echo ok)
+    echo "sign-in $(reg_value "$2" Tillerdock), settings $(reg_key_exists "$settings_key" && echo kept)"
+    strings -a "$shortcut" 2>/dev/null | grep -ciF 'Tillerdock\tillerdock.exe'
+}
+expect() { printf '%s\nsign-in %s, settings %s\n%s' "$@"; }  # FILES SIGN-IN SETTINGS SHORTCUTS
 
 echo "== Portable zip"
 cmake -E chdir "$work" cmake -E tar xf "$zip"
@@ -68,62 +81,112 @@ released_exe="$work/Tillerdock-$version/tillerdock.exe"
 check "released tillerdock.exe is stripped" \
     grep -qx 'no symbols' <(x86_64-w64-mingw32-objdump -t "$released_exe")
 
-x86_64-w64-mingw32-g++-posix -std=c++20 -O2 -Wall -Wextra -Werror -static -municode \
-    -o "$work/window_probe.exe" "$here/window_probe.cpp" || fatal "window_probe did not build."
-
 . "$root/scripts/wine-env.sh"
 # No desktop entries on this machine for the Start-menu shortcut that the installer makes.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 wine_prepare "$work/prefix" || fatal "No Wine prefix."
-local_app_data=$(wine cmd /c echo '%LOCALAPPDATA%' | tr -d '\r')
 app_data=$(wine cmd /c echo '%APPDATA%' | tr -d '\r')
-install_dir_win="$local_app_data\\Programs\\Tillerdock"
+install_dir_win="$(wine cmd /c echo '%LOCALAPPDATA%' | tr -d '\r')\\Programs\\Tillerdock"
 install_dir=$(winepath -u "$install_dir_win")
 shortcut=$(winepath -u "$app_data\\Microsoft\\Windows\\Start Menu\\Programs\\Tillerdock.lnk")
-exe_win="$install_dir_win\\tillerdock.exe"
-uninstaller_win="$install_dir_win\\Uninstall.exe"
+exe_win="$install_dir_win\\tillerdock.exe" uninstaller_win="$install_dir_win\\Uninstall.exe"
+files='LICENSE Readme.txt Uninstall.exe tillerdock.exe ok'
 
 echo "== Silent install"
 check "installer /S succeeds" timeout 120 wine "$installer" /S
-check "installed tillerdock.exe, Readme.txt, LICENSE and Uninstall.exe" \
-    same "$(cd "$install_dir" && ls -U tillerdock.exe Readme.txt LICENSE Uninstall.exe | tr '\n' ' ')" \
-    "tillerdock.exe Readme.txt LICENSE Uninstall.exe "
-check "installed tillerdock.exe is the released one" cmp -s "$install_dir/tillerdock.exe" "$released_exe"
-check "Start-menu shortcut to tillerdock.exe" \
-    grep -qiF "Programs\\Tillerdock\\tillerdock.exe" <(strings -a "$shortcut" 2>/dev/null)
-entry() { for f in "$@"; do echo "$f=$(reg_value "$uninstall_key" "$f")"; done; }
-check "uninstall entry" same "$(entry DisplayName DisplayVersion Publisher InstallLocation \
-    DisplayIcon UninstallString QuietUninstallString NoModify NoRepair)" \
+check "the released program, Readme.txt, LICENSE, Uninstall.exe, a shortcut, no sign-in value" \
+    same "$(installed "$install_dir" "$run_key" "$released_exe")" "$(expect "$files" "" "" 1)"
+entry() { local key=$1; shift; for f; do echo "$f=$(reg_value "$key" "$f")"; done; }
+check "uninstall entry" same "$(entry "$uninstall_key" DisplayName DisplayVersion Publisher \
+    InstallLocation DisplayIcon UninstallString QuietUninstallString NoModify NoRepair)" \
     "$(printf '%s\n' DisplayName=Tillerdock "DisplayVersion=$version" \
         "Publisher=The Tillerdock authors" "InstallLocation=$install_dir_win" \
         "DisplayIcon=$exe_win,0" "UninstallString=\"$uninstaller_win\"" \
         "QuietUninstallString=\"$uninstaller_win\" /S" NoModify=0x1 NoRepair=0x1)"
-check "no sign-in entry when not chosen" absent reg_value "$run_key" Tillerdock
 
 echo "== Silent upgrade over a running copy, choosing the sign-in entry"
 # A byte more marks the old copy: the upgrade must replace it.
 printf '\0' >>"$install_dir/tillerdock.exe"
-check "the installed program starts: its main window appears" start_program
+check "the installed program starts: its main window appears" start_program "$install_dir/tillerdock.exe"
 check "installer /S /SIGNIN=1 succeeds" timeout 120 wine "$installer" /S /SIGNIN=1
 check "the running copy was closed" program_ended
-check "tillerdock.exe was replaced" cmp -s "$install_dir/tillerdock.exe" "$released_exe"
-check "sign-in entry written, path quoted" \
-    same "$(reg_value "$run_key" Tillerdock)" "\"$exe_win\""
+check "tillerdock.exe replaced, sign-in entry written with the path quoted" same \
+    "$(installed "$install_dir" "$run_key" "$released_exe")" "$(expect "$files" "\"$exe_win\"" kept 1)"
 timeout 120 wine "$installer" /S
 check "a silent upgrade without /SIGNIN keeps the sign-in entry" \
     same "$(reg_value "$run_key" Tillerdock)" "\"$exe_win\""
 
-echo "== Silent uninstall while the program runs"
-start_program || echo "     (the program did not start)"
+echo "== Windows Installer package for all users, beside the installer's copy for this user"
+# The next version, made as the build makes the package, from its files with the program marked.
+next="$work/next/next.msi"
+cp -r "$build/msi" "$work/next" && printf '\0' >>"$work/next/tillerdock.exe" &&
+    cmake -D STAGE="$work/next" -D VERSION="$version.1" -D OUTPUT="$next" \
+        -P "$root/packaging/msi.cmake" || fatal "Version $version.1 did not build."
+dual_purpose() {  # the registry roots the package writes to; custom actions that run elevated
+    msiinfo export "$msi" Registry | tail -n +4 | cut -f2 | sort -u
+    msiinfo export "$msi" CustomAction | tail -n +4 | while IFS=$'\t' read -r id type _; do
+        ((type & 2048)) && echo "$id runs elevated"; done
+}
+check "for all users or one: every registry value under the context's root (-1), nothing elevated" \
+    same "$(dual_purpose)" "-1"
+machine='HKLM\Software\Microsoft\Windows\CurrentVersion' dir='C:\Tools\Tillerdock'
+installers_copy() {
+    cmp -s "$install_dir/tillerdock.exe" "$released_exe" && reg_key_exists "$uninstall_key" &&
+        reg_value "$run_key" Tillerdock >/dev/null && echo "the installer's copy intact"
+}
+msi() {  # msi ARGS...: msiexec's exit code, the installed versions, `installed` with the program
+    # $exe, the installer's copy (its shortcut aside: Wine puts the package's in the same file)
+    timeout 120 wine msiexec "$@"; echo "exit $?"
+    echo $(wine reg query "$machine\Uninstall" /s | tr -d '\r' | sed -n 's/^ *DisplayVersion *REG_SZ *//p')
+    installed "$(winepath -u "$dir")" "$machine\Run" "$exe"; installers_copy
+}
+msi_expect() {  # msi_expect EXIT VERSION [on]: what `msi` prints with the package installed
+    echo "exit $(($1 % 256))"; echo "$2"
+    expect 'LICENSE Readme.txt tillerdock.exe ok' "${3:+\"$dir\\tillerdock.exe\"}" kept 1
+    echo; echo "the installer's copy intact"
+}
+product() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
+exe="$build/msi/tillerdock.exe"
+check "msiexec /i /qn INSTALLDIR: the program, a shortcut, its entry, no sign-in value" \
+    same "$(msi /i "$msi" /qn INSTALLDIR="$dir")" "$(msi_expect 0 "$version")"
+icon=$(wine reg query 'HKLM\Software\Classes\Installer\Products' /s | sed -n 's/^ *ProductIcon *REG_SZ *//p')
+check "the entry: name, version, publisher, folder, read-me, icon" same "$(entry \
+    "$machine\Uninstall\\$(product "$msi")" DisplayName DisplayVersion Publisher InstallLocation HelpLink
+    [ -f "$(winepath -u "${icon%$'\r'}")" ] && echo "icon ${icon##*\\}")" \
+    "$(printf '%s\n' DisplayName=Tillerdock "DisplayVersion=$version" \
+        "Publisher=The Tillerdock authors" "InstallLocation=$dir\\" \
+        "HelpLink=$dir\\Readme.txt" "icon tillerdock.ico"$'\r')"
+check "its program starts" start_program "$(winepath -u "$dir")/tillerdock.exe"
+preset && exe="$work/next/tillerdock.exe"
+check "the next version with SIGNIN=1 closes it, replaces the program in its folder, signs in" \
+    same "$(msi /i "$next" /qn SIGNIN=1)" "$(msi_expect 0 "$version.1" on)"
+check "the closed copy saved its settings, and every preset value imported under it is kept" \
+    same "$(lost_presets)" ""
+check "the older version refuses (1603) with its reason in the log, and changes nothing" \
+    same "$(msi /i "$msi" /qn '/l*' "$(winepath -w "$work/log")"
+        grep -ac 'A newer version of Tillerdock is already installed' "$work/log")" \
+    "$(msi_expect 1603 "$version.1" on; echo 1)"
+rm -f "$(winepath -u "$dir")/Readme.txt" "$shortcut"
+check "the same version again repairs: Readme.txt and the shortcut back, one entry, one shortcut" \
+    same "$(msi /i "$next" /qn)" \
+    "$(msi_expect 0 "$version.1" on)"
+start_program "$(winepath -u "$dir")/tillerdock.exe" || echo "     (the program did not start)"
+check "msiexec /x /qn while it runs: all removed (folder record too) but the settings" \
+    same "$(msi /x "$next" /qn; reg_key_exists 'HKLM\Software\Tillerdock' && echo recorded)" \
+    "$(echo "exit 0"; echo; expect "" "" kept 0; echo; echo "the installer's copy intact")"
+check "the running copy was closed" program_ended
+
+echo "== Silent uninstall while the program runs, the preset settings imported under it"
+start_program "$install_dir/tillerdock.exe" || echo "     (the program did not start)"
+preset
 # The uninstaller runs a copy of itself from the temporary folder and returns at once; that
 # copy removes the uninstall entry last.
 check "uninstaller /S starts" timeout 60 wine "$install_dir/Uninstall.exe" /S
 check "uninstall finishes within 30 s" within 30 absent reg_key_exists "$uninstall_key"
-check "the running copy was closed" program_ended
-check "install folder removed" test ! -e "$install_dir"
-check "Start-menu shortcut removed" test ! -e "$shortcut"
-check "sign-in entry removed" absent reg_value "$run_key" Tillerdock
-check "settings kept" reg_key_exists "$settings_key"
+check "the running copy was closed and kept every preset value imported under it" \
+    same "$(lost_presets)" ""
+check "install folder, shortcut and sign-in entry removed, settings kept" \
+    same "$(installed "$install_dir" "$run_key" "")" "$(expect "" "" kept 0)"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
