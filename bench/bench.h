@@ -16,7 +16,7 @@
 namespace bench {
 
 struct Options {
-    int runs = 20;
+    int runs = 40;
     std::wstring only;
     std::wstring build;
     std::wstring markdown;

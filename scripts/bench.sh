@@ -7,14 +7,14 @@
 # The last line printed is the verdict over every target in the table, "N met, M missed"
 # (a figure that could not be measured counts as missed).
 #   scripts/bench.sh [--runs N] [--config CONFIG]
-# N timings per figure (default 20); CONFIG is the CMake build type (default Release;
+# N timings per figure (default 40); CONFIG is the CMake build type (default Release;
 # MinSizeRel is the build scripts/release.sh packs).
 # The benchmark is not part of scripts/test.sh: it takes a few minutes and wants a quiet
 # machine (run it again when the load average printed with the results is high).
 set -euo pipefail
 . "$(dirname "$0")/system-path.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
-runs=20
+runs=40
 config=Release
 while [ $# -gt 0 ]; do
     case "$1" in
