@@ -72,7 +72,7 @@ public:
           subjects_(std::move(subjects)),
           target_(std::move(target)),
           started_(started),
-          helpers_(findWineHelpers()) {}
+          servers_(findWineServers()) {}
 
     int run();
 
@@ -87,7 +87,7 @@ private:
     // startup.cpp
     void startup(Store store, StartupFigures& td, StartupFigures& base);
     void startupRows();
-    void helperRows(const char* which, const StartupFigures& td, const StartupFigures& base);
+    void serverRows(const char* which, const StartupFigures& td, const StartupFigures& base);
     void sizeRows();
     // idle.cpp
     Idle idle(const Subject& subject, Store store);
@@ -104,7 +104,7 @@ private:
     Subjects subjects_;
     std::wstring target_;
     HANDLE started_;       // launch_target.exe sets it when it runs
-    WineHelpers helpers_;  // the processes that work for a Wine program, measured beside it
+    WineServers servers_;  // the processes that work for a Wine program, measured beside it
     std::vector<Row> rows_;
     std::vector<std::string> notes_;
 };

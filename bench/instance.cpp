@@ -39,17 +39,17 @@ bool iconPresent(HWND owner, UINT id) {
 
 namespace {
 
-// The helpers' CPU time so far; none for a helper not found.
-struct HelperTimes {
-    std::optional<double> server, display, shell;
+// The servers' CPU time so far; none for one not found.
+struct ServerTimes {
+    std::optional<double> wine, display, shell;
 };
 
-HelperTimes helperTimes(const WineHelpers* helpers) {
-    if (!helpers) return {};
+ServerTimes serverTimes(const WineServers* servers) {
+    if (!servers) return {};
     const auto read = [](const std::optional<CpuClock>& clock) {
         return clock ? clock->ms() : std::nullopt;
     };
-    return {read(helpers->server), read(helpers->display), read(helpers->shell)};
+    return {read(servers->wine), read(servers->display), read(servers->shell)};
 }
 
 std::optional<double> spent(std::optional<double> before, std::optional<double> after) {
@@ -66,14 +66,14 @@ std::optional<double> processCpuMs(HANDLE process) {
 
 }  // namespace
 
-std::optional<StartCost> Instance::start(const WineHelpers* helpers) {
+std::optional<StartCost> Instance::start(const WineServers* servers) {
     // Under Wine, the program's Linux process is found among those started after this id,
     // once it is ready: looking for it sooner would make requests of the Wine server while its
     // time is measured.
     const bool linux = linuxViewAvailable();
     const auto lastPid = linux ? lastLinuxPid() : std::nullopt;
     std::wstring commandLine = drive::quoted(subject_.exe);
-    HelperTimes begun = helperTimes(helpers);
+    ServerTimes begun = serverTimes(servers);
     const double begin = nowMs();
     process_ = drive::startProcess(std::move(commandLine));
     if (!process_) {
@@ -88,7 +88,7 @@ std::optional<StartCost> Instance::start(const WineHelpers* helpers) {
         return std::nullopt;
     }
     // Everything read at once, first what the bench's own requests would add to.
-    HelperTimes ended = helperTimes(helpers);
+    ServerTimes ended = serverTimes(servers);
     const auto readCpu = [&]() -> std::optional<double> {
         if (!linux) return processCpuMs(process());
         if (!linuxPid_) linuxPid_ = linuxProcessOf(subject_.exe, lastPid);
@@ -106,7 +106,7 @@ std::optional<StartCost> Instance::start(const WineHelpers* helpers) {
             const bool done = window_ && iconPresent(window_, subject_.iconId);
             if (done && !first) {
                 end = before;
-                ended = helperTimes(helpers);
+                ended = serverTimes(servers);
                 cost.cpuMs = readCpu();
                 iconAfterIdle_ = true;
             }
@@ -119,7 +119,7 @@ std::optional<StartCost> Instance::start(const WineHelpers* helpers) {
         return std::nullopt;
     }
     cost.ms = end - begin;
-    cost.serverMs = spent(begun.server, ended.server);
+    cost.serverMs = spent(begun.wine, ended.wine);
     cost.displayMs = spent(begun.display, ended.display);
     cost.shellMs = spent(begun.shell, ended.shell);
     return cost;

@@ -48,9 +48,9 @@ public:
 
     // Starts the program and returns what the start cost: until it waits for input
     // (WaitForInputIdle) with its window created and its icon in the shell. Both are normally
-    // there when it first waits for input; if not, the later of the two counts. The helpers'
+    // there when it first waits for input; if not, the later of the two counts. The servers'
     // CPU time is measured when given.
-    std::optional<StartCost> start(const WineHelpers* helpers = nullptr);
+    std::optional<StartCost> start(const WineServers* servers = nullptr);
 
     // Closes the program as the user would (its window's close), and waits for it to end.
     bool stop();

@@ -208,9 +208,9 @@ std::optional<double> CpuClock::ms() const {
     return total;
 }
 
-WineHelpers findWineHelpers() {
-    WineHelpers helpers;
-    if (!linuxViewAvailable()) return helpers;
+WineServers findWineServers() {
+    WineServers servers;
+    if (!linuxViewAvailable()) return servers;
     const std::string prefix = environment(L"WINEPREFIX");
     std::string display = environment(L"DISPLAY");
     display = display.substr(0, display.find('.', display.find(':')));
@@ -220,20 +220,20 @@ WineHelpers findWineHelpers() {
         if (!stat) continue;
         std::optional<CpuClock>* found = nullptr;
         if (stat->name.rfind("wineserver", 0) == 0) {
-            if (environmentOf(pid, "WINEPREFIX") == prefix) found = &helpers.server;
+            if (environmentOf(pid, "WINEPREFIX") == prefix) found = &servers.wine;
         } else if (stat->name == "Xvfb" || stat->name == "Xorg" || stat->name == "X") {
             const auto commandLine = readFile(procPath(pid, L"cmdline"));
             const auto arguments = words(commandLine.value_or(""));
             if (!display.empty() &&
                 std::find(arguments.begin(), arguments.end(), display) != arguments.end())
-                found = &helpers.display;
+                found = &servers.display;
         } else if (runs(pid, "C:\\windows\\system32\\explorer.exe", "") &&
                    environmentOf(pid, "WINEPREFIX") == prefix) {
-            found = &helpers.shell;
+            found = &servers.shell;
         }
         if (found && !*found) *found = CpuClock::open(pid);
     }
-    return helpers;
+    return servers;
 }
 
 }  // namespace bench

@@ -63,9 +63,9 @@ private:
 
 // The other processes that work for a Wine program: the Wine server of this prefix, the X
 // server of this display and the prefix's shell. None on Windows, or where not found.
-struct WineHelpers {
-    std::optional<CpuClock> server, display, shell;
+struct WineServers {
+    std::optional<CpuClock> wine, display, shell;
 };
-WineHelpers findWineHelpers();
+WineServers findWineServers();
 
 }  // namespace bench

@@ -22,15 +22,15 @@ void Bench::probe() {
         else
             std::printf("%s: not found\n", name);
     };
-    describe("Wine server", helpers_.server);
-    describe("X server", helpers_.display);
-    describe("Shell", helpers_.shell);
+    describe("Wine server", servers_.wine);
+    describe("X server", servers_.display);
+    describe("Shell", servers_.shell);
     for (const Subject* subject :
          {&subjects_.tillerdock, &subjects_.trayBaseline, &subjects_.windowBaseline}) {
         for (Store store : {Store::Empty, Store::Full}) {
             prepare(store);
             Instance app(*subject);
-            const auto cost = app.start(&helpers_);
+            const auto cost = app.start(&servers_);
             const auto part = [&](std::optional<double> StartCost::*field) {
                 return fixed(cost ? (*cost).*field : std::nullopt, "%.2f");
             };

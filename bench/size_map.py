@@ -50,7 +50,7 @@ def object_name(path):
         return "the program's own code", re.sub(r"\.(cpp\.)?obj$", ".cpp", member)
     name = os.path.basename(member)
     if archive and archive not in RUNTIME:
-        # A system library's import library: its import tables and small helpers.
+        # A system library's import library: its import tables and a few small functions.
         return "import tables", re.sub(r"^lib(.*)\.a$", r"\1.dll", archive)
     part = RUNTIME.get(archive or name, archive or name)
     return part, f"{archive}({member})" if archive else name

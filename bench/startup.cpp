@@ -36,11 +36,11 @@ void Bench::startup(Store store, StartupFigures& td, StartupFigures& base) {
         Instance a(subjects_.tillerdock), b(baseline);
         std::optional<StartCost> ca, cb;
         if (run & 1) {
-            cb = b.start(&helpers_);
-            ca = a.start(&helpers_);
+            cb = b.start(&servers_);
+            ca = a.start(&servers_);
         } else {
-            ca = a.start(&helpers_);
-            cb = b.start(&helpers_);
+            ca = a.start(&servers_);
+            cb = b.start(&servers_);
         }
         if (!ca || !cb) continue;
         // The memory once the programs have finished what their start set in motion.
@@ -56,7 +56,7 @@ void Bench::startup(Store store, StartupFigures& td, StartupFigures& base) {
         if (ca->cpuMs && cb->cpuMs) {
             td.cpuMs.push_back(*ca->cpuMs);
             base.cpuMs.push_back(*cb->cpuMs);
-            // Each helper's figure only where it has both, so that its series stay in pairs.
+            // Each server's figure only where it has both, so that its series stay in pairs.
             const auto both = [](std::optional<double> x, std::optional<double> y,
                                  std::vector<double>& to, std::vector<double>& baseTo) {
                 if (!x || !y) return;
@@ -104,7 +104,7 @@ void Bench::startupRows() {
         rows_.push_back(
             pairedRow(format("Start-up CPU time, %s (ms, median of %zu)", which, td.cpuMs.size()),
                       td.cpuMs, base.cpuMs, target, limit));
-        helperRows(which, td, base);
+        serverRows(which, td, base);
         rows_.push_back(pairedRow(
             format("Start-up wall-clock time, %s (ms, median of %zu)", which, td.ms.size()), td.ms,
             base.ms, nullptr, 0));
@@ -120,25 +120,25 @@ void Bench::startupRows() {
 
 // Under Wine: the CPU time the Wine server, the X server and the shell spent over the same
 // starts, beside the program's own.
-void Bench::helperRows(const char* which, const StartupFigures& td, const StartupFigures& base) {
+void Bench::serverRows(const char* which, const StartupFigures& td, const StartupFigures& base) {
     const struct {
         const char* name;
         const std::vector<double>& a;
         const std::vector<double>& b;
-    } helpers[] = {{"Wine server", td.serverMs, base.serverMs},
+    } servers[] = {{"Wine server", td.serverMs, base.serverMs},
                    {"X server", td.displayMs, base.displayMs},
                    {"shell (explorer.exe)", td.shellMs, base.shellMs}};
-    for (const auto& helper : helpers) {
-        if (helper.a.empty()) continue;
+    for (const auto& server : servers) {
+        if (server.a.empty()) continue;
         rows_.push_back(
-            pairedRow(format("... %s's CPU time during that start, %s (ms)", helper.name, which),
-                      helper.a, helper.b, nullptr, 0));
+            pairedRow(format("... %s's CPU time during that start, %s (ms)", server.name, which),
+                      server.a, server.b, nullptr, 0));
     }
     if (options_.raw)
-        for (const auto& helper : helpers) {
-            std::printf("  %s (ms of CPU time):\n", helper.name);
-            printSeries("Tillerdock", helper.a);
-            printSeries("baseline", helper.b);
+        for (const auto& server : servers) {
+            std::printf("  %s (ms of CPU time):\n", server.name);
+            printSeries("Tillerdock", server.a);
+            printSeries("baseline", server.b);
         }
 }
 
