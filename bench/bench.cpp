@@ -14,7 +14,7 @@
 //
 // It drives the programs from outside, as the end-to-end tests do: window messages to the
 // main window, the settings in the registry, and launch_target.exe, which sets an event when
-// it starts. Every timing is the median of N runs (10 unless told); Tillerdock's runs and the
+// it starts. Every timing is the median of N runs (40 unless told); Tillerdock's runs and the
 // baseline's alternate, so that a change in the machine's load falls on both.
 #include "bench.h"
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "instance.h"
+#include "linux_view.h"
 #include "report.h"
 #include "resources.h"
 #include "small_tools.h"
@@ -15,7 +16,7 @@
 namespace bench {
 
 struct Options {
-    int runs = 10;
+    int runs = 40;
     std::wstring only;
     std::wstring build;
     std::wstring markdown;
@@ -29,8 +30,10 @@ struct Options {
     }
 };
 
+// The starts of one program with one store, in pairs with the other program's: run i of each
+// series is a pair. The CPU times are kept for the pairs where both programs' figure was read.
 struct StartupFigures {
-    std::vector<double> ms;
+    std::vector<double> ms, cpuMs, serverMs, displayMs, shellMs;
     std::vector<double> privateKb, workingSetKb;
     std::size_t iconAfterIdle = 0;  // starts whose icon came after WaitForInputIdle returned
 };
@@ -68,7 +71,8 @@ public:
         : options_(std::move(options)),
           subjects_(std::move(subjects)),
           target_(std::move(target)),
-          started_(started) {}
+          started_(started),
+          servers_(findWineServers()) {}
 
     int run();
 
@@ -83,6 +87,7 @@ private:
     // startup.cpp
     void startup(Store store, StartupFigures& td, StartupFigures& base);
     void startupRows();
+    void serverRows(const char* which, const StartupFigures& td, const StartupFigures& base);
     void sizeRows();
     // idle.cpp
     Idle idle(const Subject& subject, Store store);
@@ -98,7 +103,8 @@ private:
     Options options_;
     Subjects subjects_;
     std::wstring target_;
-    HANDLE started_;  // launch_target.exe sets it when it runs
+    HANDLE started_;       // launch_target.exe sets it when it runs
+    WineServers servers_;  // the processes that work for a Wine program, measured beside it
     std::vector<Row> rows_;
     std::vector<std::string> notes_;
 };

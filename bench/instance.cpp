@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "linux_view.h"
+#include "resources.h"
 
 namespace bench {
 
@@ -36,8 +37,43 @@ bool iconPresent(HWND owner, UINT id) {
     return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE;
 }
 
-std::optional<double> Instance::start() {
+namespace {
+
+// The servers' CPU time so far; none for one not found.
+struct ServerTimes {
+    std::optional<double> wine, display, shell;
+};
+
+ServerTimes serverTimes(const WineServers* servers) {
+    if (!servers) return {};
+    const auto read = [](const std::optional<CpuClock>& clock) {
+        return clock ? clock->ms() : std::nullopt;
+    };
+    return {read(servers->wine), read(servers->display), read(servers->shell)};
+}
+
+std::optional<double> spent(std::optional<double> before, std::optional<double> after) {
+    if (!before || !after) return std::nullopt;
+    return *after - *before;
+}
+
+// The CPU time of a process of this system so far (user and kernel).
+std::optional<double> processCpuMs(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return std::nullopt;
+    return fileTimeMs(kernel) + fileTimeMs(user);
+}
+
+}  // namespace
+
+std::optional<StartCost> Instance::start(const WineServers* servers) {
+    // Under Wine, the program's Linux process is found among those started after this id,
+    // once it is ready: looking for it sooner would make requests of the Wine server while its
+    // time is measured.
+    const bool linux = linuxViewAvailable();
+    const auto lastPid = linux ? lastLinuxPid() : std::nullopt;
     std::wstring commandLine = drive::quoted(subject_.exe);
+    ServerTimes begun = serverTimes(servers);
     const double begin = nowMs();
     process_ = drive::startProcess(std::move(commandLine));
     if (!process_) {
@@ -45,11 +81,20 @@ std::optional<double> Instance::start() {
         return std::nullopt;
     }
     const DWORD idle = WaitForInputIdle(process(), 30000);
+    StartCost cost;
     double end = nowMs();
     if (idle != 0) {
         std::printf("  %s: WaitForInputIdle returned %lu\n", subject_.name, idle);
         return std::nullopt;
     }
+    // Everything read at once, first what the bench's own requests would add to.
+    ServerTimes ended = serverTimes(servers);
+    const auto readCpu = [&]() -> std::optional<double> {
+        if (!linux) return processCpuMs(process());
+        if (!linuxPid_) linuxPid_ = linuxProcessOf(subject_.exe, lastPid);
+        return linuxPid_ ? linuxCpuMs(*linuxPid_) : std::nullopt;
+    };
+    cost.cpuMs = readCpu();
     bool first = true;
     const bool ready = waitUntil(
         [&] {
@@ -61,6 +106,8 @@ std::optional<double> Instance::start() {
             const bool done = window_ && iconPresent(window_, subject_.iconId);
             if (done && !first) {
                 end = before;
+                ended = serverTimes(servers);
+                cost.cpuMs = readCpu();
                 iconAfterIdle_ = true;
             }
             first = false;
@@ -71,7 +118,11 @@ std::optional<double> Instance::start() {
         std::printf("  %s: no window or no tray icon after start-up\n", subject_.name);
         return std::nullopt;
     }
-    return end - begin;
+    cost.ms = end - begin;
+    cost.serverMs = spent(begun.wine, ended.wine);
+    cost.displayMs = spent(begun.display, ended.display);
+    cost.shellMs = spent(begun.shell, ended.shell);
+    return cost;
 }
 
 bool Instance::stop() {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "linux_view.h"
 #include "small_tools.h"
 
 namespace bench {
@@ -27,6 +28,16 @@ int windowCount(DWORD pid);
 // Whether the shell holds this icon: modifying nothing succeeds only for an icon it has.
 bool iconPresent(HWND owner, UINT id);
 
+// What one start cost, from CreateProcess until the program is ready (waiting for input,
+// with its window created and its icon in the shell): the wall-clock time, the program's own
+// CPU time (user and kernel), and under Wine the CPU time of the processes that worked for it
+// over the same interval.
+struct StartCost {
+    double ms = 0;
+    std::optional<double> cpuMs;
+    std::optional<double> serverMs, displayMs, shellMs;
+};
+
 // One running program.
 class Instance {
 public:
@@ -35,10 +46,11 @@ public:
     Instance(const Instance&) = delete;
     Instance& operator=(const Instance&) = delete;
 
-    // Starts the program and returns its start-up time: from CreateProcess until it waits for
-    // input (WaitForInputIdle) with its window created and its icon in the shell. Both are
-    // normally there when it first waits for input; if not, the later of the two counts.
-    std::optional<double> start();
+    // Starts the program and returns what the start cost: until it waits for input
+    // (WaitForInputIdle) with its window created and its icon in the shell. Both are normally
+    // there when it first waits for input; if not, the later of the two counts. The servers'
+    // CPU time is measured when given.
+    std::optional<StartCost> start(const WineServers* servers = nullptr);
 
     // Closes the program as the user would (its window's close), and waits for it to end.
     bool stop();

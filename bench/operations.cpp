@@ -141,7 +141,6 @@ void Bench::latencyRows(Instance* app) {
         menuLaunches.push_back(*viaMenu);
         bareLaunches.push_back(*bare);
     }
-    const auto a = median(menuLaunches), b = median(bareLaunches);
     const auto ratio = pairedRatio(menuLaunches, bareLaunches);
     if (options_.raw) {
         std::printf("Launch latency (ms):\n");
@@ -151,7 +150,8 @@ void Bench::latencyRows(Instance* app) {
     rows_.push_back(
         {format("Launch latency, slot command vs bare CreateProcess (ms, median of %zu)",
                 menuLaunches.size()),
-         fixed(a), fixed(b), fixed(ratio, "%.2f"), "<= 1.1x bare CreateProcess",
+         withSpread(menuLaunches), withSpread(bareLaunches),
+         withSpread(pairRatios(menuLaunches, bareLaunches), "%.2f"), "<= 1.1x bare CreateProcess",
          verdict(ratio.has_value(), ratio && *ratio <= 1.1)});
 }
 

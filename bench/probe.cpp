@@ -15,16 +15,34 @@
 namespace bench {
 
 void Bench::probe() {
+    const auto describe = [](const char* name, const std::optional<CpuClock>& clock) {
+        if (clock)
+            std::printf("%s: Linux process %lu, %zu threads, CPU %.2f ms so far\n", name,
+                        clock->pid(), clock->threads(), clock->ms().value_or(-1));
+        else
+            std::printf("%s: not found\n", name);
+    };
+    describe("Wine server", servers_.wine);
+    describe("X server", servers_.display);
+    describe("Shell", servers_.shell);
     for (const Subject* subject :
          {&subjects_.tillerdock, &subjects_.trayBaseline, &subjects_.windowBaseline}) {
         for (Store store : {Store::Empty, Store::Full}) {
             prepare(store);
             Instance app(*subject);
-            const auto ms = app.start();
-            std::printf("%s (%s): start-up %s ms, window %p, icon %d\n", subject->name,
-                        store == Store::Empty ? "empty" : "full", fixed(ms).c_str(),
-                        static_cast<void*>(app.window()),
-                        app.window() ? iconPresent(app.window(), subject->iconId) : -1);
+            const auto cost = app.start(&servers_);
+            const auto part = [&](std::optional<double> StartCost::*field) {
+                return fixed(cost ? (*cost).*field : std::nullopt, "%.2f");
+            };
+            std::printf(
+                "%s (%s): start-up %s ms, CPU %s ms (Wine server %s, X server %s, shell %s); "
+                "window %p, icon %d\n",
+                subject->name, store == Store::Empty ? "empty" : "full",
+                fixed(cost ? std::optional<double>(cost->ms) : std::nullopt).c_str(),
+                part(&StartCost::cpuMs).c_str(), part(&StartCost::serverMs).c_str(),
+                part(&StartCost::displayMs).c_str(), part(&StartCost::shellMs).c_str(),
+                static_cast<void*>(app.window()),
+                app.window() ? iconPresent(app.window(), subject->iconId) : -1);
             Sleep(1000);
             const Resources r = sampleResources(app);
             std::printf(

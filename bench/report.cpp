@@ -22,6 +22,14 @@ std::string ratioOf(std::optional<double> a, std::optional<double> b) {
     return a && b && *b > 0 ? format("%.2f", *a / *b) : "n/a";
 }
 
+std::string withSpread(const std::vector<double>& runs, const char* pattern) {
+    const auto middle = median(runs);
+    const auto spread = interquartile(runs);
+    if (!middle || !spread) return "n/a";
+    return format(pattern, *middle) + " (" + format(pattern, spread->low) + "\u2013" +
+           format(pattern, spread->high) + ")";
+}
+
 std::string verdict(bool known, bool met) {
     return !known ? "n/a" : met ? "met" : "MISSED";
 }
@@ -49,24 +57,44 @@ std::string verdictLine(const std::vector<Row>& rows) {
     return format("%d met, %d missed", met, missed);
 }
 
+namespace {
+
+// The characters of UTF-8 text, as a terminal shows them.
+std::size_t shown(const std::string& text) {
+    std::size_t count = 0;
+    for (unsigned char c : text) count += (c & 0xC0) != 0x80;
+    return count;
+}
+
+std::string padded(const std::string& text, std::size_t width, bool right) {
+    const std::string fill(width > shown(text) ? width - shown(text) : 0, ' ');
+    return right ? fill + text : text + fill;
+}
+
+}  // namespace
+
 void printTable(const std::vector<Row>& rows) {
     std::size_t w[6] = {6, 10, 8, 5, 6, 6};
-    for (const Row& r : rows) {
-        const std::string* cells[6] = {&r.figure, &r.tillerdock, &r.baseline,
-                                       &r.ratio,  &r.target,     &r.result};
-        for (int i = 0; i < 6; ++i) w[i] = std::max(w[i], cells[i]->size());
-    }
-    const auto line = [&](const std::string& a, const std::string& b, const std::string& c,
-                          const std::string& d, const std::string& e, const std::string& f) {
-        std::printf("%-*s  %*s  %*s  %*s  %-*s  %s\n", static_cast<int>(w[0]), a.c_str(),
-                    static_cast<int>(w[1]), b.c_str(), static_cast<int>(w[2]), c.c_str(),
-                    static_cast<int>(w[3]), d.c_str(), static_cast<int>(w[4]), e.c_str(),
-                    f.c_str());
+    const auto cellsOf = [](const Row& r) {
+        return std::vector<std::string>{r.figure, r.tillerdock, r.baseline,
+                                        r.ratio,  r.target,     r.result};
     };
-    line("Figure", "Tillerdock", "Baseline", "Ratio", "Target", "Result");
-    line(std::string(w[0], '-'), std::string(w[1], '-'), std::string(w[2], '-'),
-         std::string(w[3], '-'), std::string(w[4], '-'), "------");
-    for (const Row& r : rows) line(r.figure, r.tillerdock, r.baseline, r.ratio, r.target, r.result);
+    for (const Row& r : rows) {
+        const auto cells = cellsOf(r);
+        for (int i = 0; i < 6; ++i) w[i] = std::max(w[i], shown(cells[i]));
+    }
+    const auto line = [&](const std::vector<std::string>& cells) {
+        std::string text;
+        for (int i = 0; i < 6; ++i) {
+            const bool right = i >= 1 && i <= 3;
+            text += (i ? "  " : "") + (i == 5 ? cells[i] : padded(cells[i], w[i], right));
+        }
+        std::printf("%s\n", text.c_str());
+    };
+    line({"Figure", "Tillerdock", "Baseline", "Ratio", "Target", "Result"});
+    line({std::string(w[0], '-'), std::string(w[1], '-'), std::string(w[2], '-'),
+          std::string(w[3], '-'), std::string(w[4], '-'), "------"});
+    for (const Row& r : rows) line(cellsOf(r));
 }
 
 void printSeries(const char* name, const std::vector<double>& values) {

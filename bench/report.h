@@ -28,6 +28,9 @@ std::string fixed(std::optional<double> value, const char* pattern = "%.1f");
 // A count or a size in KB, in groups of three digits.
 std::string whole(std::optional<double> value);
 std::string ratioOf(std::optional<double> a, std::optional<double> b);
+// A timing's median with the spread of its runs: "87.4 (80.1–95.3)", the interquartile range
+// in parentheses; "n/a" without runs.
+std::string withSpread(const std::vector<double>& runs, const char* pattern = "%.1f");
 std::string verdict(bool known, bool met);
 
 void printTable(const std::vector<Row>& rows);

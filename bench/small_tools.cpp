@@ -27,11 +27,28 @@ std::optional<double> median(std::vector<double> values) {
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
-std::optional<double> pairedRatio(const std::vector<double>& a, const std::vector<double>& b) {
+std::optional<Spread> interquartile(std::vector<double> values) {
+    if (values.empty()) return std::nullopt;
+    std::sort(values.begin(), values.end());
+    // Between the two values around each quartile's place, as a spreadsheet's QUARTILE does.
+    const auto at = [&](double share) {
+        const double place = share * static_cast<double>(values.size() - 1);
+        const std::size_t below = static_cast<std::size_t>(place);
+        const std::size_t above = std::min(below + 1, values.size() - 1);
+        return values[below] + (values[above] - values[below]) * (place - below);
+    };
+    return Spread{at(0.25), at(0.75)};
+}
+
+std::vector<double> pairRatios(const std::vector<double>& a, const std::vector<double>& b) {
     std::vector<double> ratios;
     for (std::size_t i = 0; i < a.size() && i < b.size(); ++i)
         if (b[i] > 0) ratios.push_back(a[i] / b[i]);
-    return median(ratios);
+    return ratios;
+}
+
+std::optional<double> pairedRatio(const std::vector<double>& a, const std::vector<double>& b) {
+    return median(pairRatios(a, b));
 }
 
 bool waitUntil(const std::function<bool()>& condition, double timeoutMs) {

@@ -21,8 +21,16 @@ double nowMs();
 
 std::optional<double> median(std::vector<double> values);
 
-// The ratio of two series measured in pairs (run i of one next to run i of the other): the
-// median of the pairs' ratios, which cancels a load on the machine that changes from one
+// The spread of a series: its first and third quartiles, between which the middle half of
+// the runs lies.
+struct Spread {
+    double low = 0, high = 0;
+};
+std::optional<Spread> interquartile(std::vector<double> values);
+
+// The ratios of two series measured in pairs (run i of one next to run i of the other).
+std::vector<double> pairRatios(const std::vector<double>& a, const std::vector<double>& b);
+// The median of the pairs' ratios, which cancels a load on the machine that changes from one
 // pair to the next. (The ratio of the two medians moves with such a load.)
 std::optional<double> pairedRatio(const std::vector<double>& a, const std::vector<double>& b);
 

@@ -1,54 +1,84 @@
-// Start-up time and the memory after it, and the size of the program.
+// Start-up cost (CPU time and wall-clock time) and the memory after it, and the size of the
+// program.
 #include "bench.h"
+#include "linux_view.h"
 #include "resources.h"
 
 namespace bench {
 
-// Start-up time and the memory after it, with one store, one start of Tillerdock and one of
-// the baseline for that store per run (a pair); a pair where either start failed is left out.
+namespace {
+
+// A figure of both programs measured in pairs: medians and the pairs' ratio, with spreads.
+Row pairedRow(std::string figure, const std::vector<double>& td, const std::vector<double>& base,
+              const char* target, double limit) {
+    Row row = informationRow(std::move(figure), withSpread(td), withSpread(base),
+                             withSpread(pairRatios(td, base), "%.2f"));
+    if (!target) return row;
+    const auto ratio = pairedRatio(td, base);
+    row.target = target;
+    row.result = verdict(ratio.has_value(), ratio && *ratio <= limit);
+    row.hasTarget = true;
+    return row;
+}
+
+}  // namespace
+
+// Start-up cost and the memory after it, with one store: per run one start of Tillerdock and
+// one of the baseline for that store (a pair), in turn first. The second starts as soon as the
+// first is ready, so that both meet the same conditions on the machine (its load, and the
+// speed its processor gets from a host that shares it); the first waits in its message loop
+// meanwhile. Their memory is read 300 ms later. A pair where either start failed is left out.
 void Bench::startup(Store store, StartupFigures& td, StartupFigures& base) {
-    struct Start {
-        double ms;
-        Resources resources;
-        bool iconAfterIdle;
-    };
-    const auto startOnce = [&](const Subject& subject) -> std::optional<Start> {
-        prepare(store);
-        Instance app(subject);
-        const auto ms = app.start();
-        if (!ms) return std::nullopt;
-        // The memory once the program has finished what its start set in motion.
-        Sleep(300);
-        app.sync();
-        const Resources r = sampleResources(app);
-        app.stop();
-        return Start{*ms, r, app.iconAfterIdle()};
-    };
     const Subject& baseline = baselineFor(store);
     // One pair first, not counted: it brings the files into the cache.
     for (int run = -1; run < options_.runs; ++run) {
-        std::optional<Start> a, b;
+        prepare(store);
+        Instance a(subjects_.tillerdock), b(baseline);
+        std::optional<StartCost> ca, cb;
         if (run & 1) {
-            b = startOnce(baseline);
-            a = startOnce(subjects_.tillerdock);
+            cb = b.start(&servers_);
+            ca = a.start(&servers_);
         } else {
-            a = startOnce(subjects_.tillerdock);
-            b = startOnce(baseline);
+            ca = a.start(&servers_);
+            cb = b.start(&servers_);
         }
-        if (run < 0 || !a || !b) continue;
-        td.ms.push_back(a->ms);
-        td.iconAfterIdle += a->iconAfterIdle;
-        base.iconAfterIdle += b->iconAfterIdle;
-        td.privateKb.push_back(a->resources.privateKb);
-        td.workingSetKb.push_back(a->resources.workingSetKb);
-        base.ms.push_back(b->ms);
-        base.privateKb.push_back(b->resources.privateKb);
-        base.workingSetKb.push_back(b->resources.workingSetKb);
+        if (!ca || !cb) continue;
+        // The memory once the programs have finished what their start set in motion.
+        Sleep(300);
+        a.sync();
+        b.sync();
+        const Resources ra = sampleResources(a), rb = sampleResources(b);
+        a.stop();
+        b.stop();
+        if (run < 0) continue;
+        td.ms.push_back(ca->ms);
+        base.ms.push_back(cb->ms);
+        if (ca->cpuMs && cb->cpuMs) {
+            td.cpuMs.push_back(*ca->cpuMs);
+            base.cpuMs.push_back(*cb->cpuMs);
+            // Each server's figure only where it has both, so that its series stay in pairs.
+            const auto both = [](std::optional<double> x, std::optional<double> y,
+                                 std::vector<double>& to, std::vector<double>& baseTo) {
+                if (!x || !y) return;
+                to.push_back(*x);
+                baseTo.push_back(*y);
+            };
+            both(ca->serverMs, cb->serverMs, td.serverMs, base.serverMs);
+            both(ca->displayMs, cb->displayMs, td.displayMs, base.displayMs);
+            both(ca->shellMs, cb->shellMs, td.shellMs, base.shellMs);
+        }
+        td.iconAfterIdle += a.iconAfterIdle();
+        base.iconAfterIdle += b.iconAfterIdle();
+        td.privateKb.push_back(ra.privateKb);
+        td.workingSetKb.push_back(ra.workingSetKb);
+        base.privateKb.push_back(rb.privateKb);
+        base.workingSetKb.push_back(rb.workingSetKb);
     }
 }
 
 // The shown start against the window baseline, the start into the tray against the tray
-// baseline: start-up time and private bytes at most 1.2 times the baseline's; the working set
+// baseline. The targets are on the program's CPU time and private bytes; the wall-clock time,
+// the CPU time of the processes that worked for the program, and the working set are shown
 // for information.
 void Bench::startupRows() {
     for (Store store : {Store::Empty, Store::Full}) {
@@ -56,7 +86,8 @@ void Bench::startupRows() {
         startup(store, td, base);
         const bool shown = store == Store::Empty;
         const char* which = shown ? "window shown, empty store" : "in the tray, 32 keys";
-        const char* target = shown ? "<= 1.2x window baseline" : "<= 1.2x tray baseline";
+        const double limit = shown ? 1.2 : 1.1;
+        const char* target = shown ? "<= 1.2x window baseline" : "<= 1.1x tray baseline";
         notes_.push_back(format(
             "Start-up, %s: the icon was in the shell when WaitForInputIdle returned in %zu of "
             "%zu starts of Tillerdock and %zu of %zu of the %s.",
@@ -64,23 +95,51 @@ void Bench::startupRows() {
             base.ms.size() - base.iconAfterIdle, base.ms.size(),
             shown ? "window baseline" : "tray baseline"));
         if (options_.raw) {
-            std::printf("Start-up, %s (ms):\n", which);
+            std::printf("Start-up, %s (ms of CPU time, then wall-clock ms):\n", which);
+            printSeries("Tillerdock", td.cpuMs);
+            printSeries("baseline", base.cpuMs);
             printSeries("Tillerdock", td.ms);
             printSeries("baseline", base.ms);
         }
-        const auto a = median(td.ms), b = median(base.ms);
-        const auto ratio = pairedRatio(td.ms, base.ms);
-        rows_.push_back({format("Start-up, %s (ms, median of %zu)", which, td.ms.size()), fixed(a),
-                         fixed(b), fixed(ratio, "%.2f"), target,
-                         verdict(ratio.has_value(), ratio && *ratio <= 1.2)});
+        rows_.push_back(
+            pairedRow(format("Start-up CPU time, %s (ms, median of %zu)", which, td.cpuMs.size()),
+                      td.cpuMs, base.cpuMs, target, limit));
+        serverRows(which, td, base);
+        rows_.push_back(pairedRow(
+            format("Start-up wall-clock time, %s (ms, median of %zu)", which, td.ms.size()), td.ms,
+            base.ms, nullptr, 0));
         const auto pa = median(td.privateKb), pb = median(base.privateKb);
         rows_.push_back({format("Private bytes after start-up, %s (KB)", which), whole(pa),
                          whole(pb), ratioOf(pa, pb), target,
-                         verdict(pa && pb, pa && pb && *pa <= 1.2 * *pb)});
+                         verdict(pa && pb, pa && pb && *pa <= limit * *pb)});
         const auto wa = median(td.workingSetKb), wb = median(base.workingSetKb);
         rows_.push_back(informationRow(format("Working set after start-up, %s (KB)", which),
                                        whole(wa), whole(wb), ratioOf(wa, wb)));
     }
+}
+
+// Under Wine: the CPU time the Wine server, the X server and the shell spent over the same
+// starts, beside the program's own.
+void Bench::serverRows(const char* which, const StartupFigures& td, const StartupFigures& base) {
+    const struct {
+        const char* name;
+        const std::vector<double>& a;
+        const std::vector<double>& b;
+    } servers[] = {{"Wine server", td.serverMs, base.serverMs},
+                   {"X server", td.displayMs, base.displayMs},
+                   {"shell (explorer.exe)", td.shellMs, base.shellMs}};
+    for (const auto& server : servers) {
+        if (server.a.empty()) continue;
+        rows_.push_back(
+            pairedRow(format("... %s's CPU time during that start, %s (ms)", server.name, which),
+                      server.a, server.b, nullptr, 0));
+    }
+    if (options_.raw)
+        for (const auto& server : servers) {
+            std::printf("  %s (ms of CPU time):\n", server.name);
+            printSeries("Tillerdock", server.a);
+            printSeries("baseline", server.b);
+        }
 }
 
 // The program's file against the tray baseline's, built with the same options.
@@ -89,7 +148,7 @@ void Bench::sizeRows() {
     const auto b = fileSize(subjects_.trayBaseline.exe);
     rows_.push_back({"Size of the .exe (bytes)", a ? grouped(*a) : "n/a", b ? grouped(*b) : "n/a",
                      a && b ? format("%.2f", static_cast<double>(*a) / *b) : "n/a",
-                     "< 300 KB (307,200 bytes)", verdict(a.has_value(), a && *a < 300 * 1024)});
+                     "< 250 KB (256,000 bytes)", verdict(a.has_value(), a && *a < 250 * 1024)});
 }
 
 }  // namespace bench
