@@ -136,6 +136,7 @@ MenuEntry const kLaunchAfterSlots[] = {
 MenuEntry const kOptions[] = {
     {ids::kMenuGroup, L"&Group Launch"},
     {ids::kMenuStartup, L"&Minimize on Startup"},
+    {ids::kMenuShortcut, L"Launch Menu &Shortcut..."},
 };
 MenuEntry const kHelp[] = {{ids::kMenuAbout, L"&About"}};
 
@@ -159,14 +160,15 @@ UniqueIcon loadIcon(HINSTANCE instance, int metric, UINT dpi) {
         LoadImageW(instance, MAKEINTRESOURCEW(IDI_TILLERDOCK), IMAGE_ICON, size, size, 0)));
 }
 
-// The layout was measured for "MS Sans Serif" 8.25 pt.
+// The layout was measured for "MS Sans Serif" 8.25 pt; the program draws it in "MS Shell Dlg"
+// at the same size, with the user's smoothing.
 UniqueFont createFont(UINT dpi) {
     LOGFONTW font = {};
     font.lfHeight = -MulDiv(825, static_cast<int>(dpi), 72 * 100);
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = CLEARTYPE_QUALITY;
-    lstrcpynW(font.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
+    font.lfQuality = DEFAULT_QUALITY;
+    lstrcpynW(font.lfFaceName, L"MS Shell Dlg", LF_FACESIZE);
     return UniqueFont(CreateFontIndirectW(&font));
 }
 
