@@ -16,12 +16,20 @@ Application::~Application() = default;
 bool Application::attachWindow(ui::Form& form) {
     const Status created = services.windows.attach(form);
     if (config.peek().get() == &form) mainWindowCreated_ = created.ok;
-    if (created.ok) return true;
+    if (!created.ok) tellWindowRefused(form, created.reason);
+    return created.ok;
+}
+
+void Application::showModal(ui::Form& form) {
+    const Status shown = services.windows.showModal(form, *config.get());
+    if (!shown.ok) tellWindowRefused(form, shown.reason);
+}
+
+void Application::tellWindowRefused(const ui::Form& form, const std::wstring& reason) {
     services.messages.show(nullptr,
                            std::wstring(kProductName) + L" could not create its window \"" +
-                               form.caption() + L"\".\n\n" + created.reason,
+                               form.caption() + L"\".\n\n" + reason,
                            kProductName, kExclamationOk);
-    return false;
 }
 
 bool Application::start() {

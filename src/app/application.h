@@ -48,6 +48,8 @@ public:
     // Gives a new form its native window; when the system refuses one, tells the user and
     // returns false, and the form is not loaded.
     bool attachWindow(ui::Form& form);
+    // Shows a window modal over the main window; one the system refuses to make is told.
+    void showModal(ui::Form& form);
 
     Services services;
     // Every read and write of the settings, by every window.
@@ -58,6 +60,8 @@ public:
     FormRef<frmShortcut> shortcut;
 
 private:
+    void tellWindowRefused(const ui::Form& form, const std::wstring& reason);
+
     bool mainWindowCreated_ = false;
 };
 

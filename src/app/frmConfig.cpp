@@ -244,15 +244,15 @@ void frmConfig::Form_Unload(std::int16_t& cancel) {
 // ---- The other windows ----
 
 void frmConfig::mnuGroup_Click() {
-    app_.services.windows.showModal(*app_.group.get(), *this);
+    app_.showModal(*app_.group.get());
 }
 
 void frmConfig::mnuAbout_Click() {
-    app_.services.windows.showModal(*app_.about.get(), *this);
+    app_.showModal(*app_.about.get());
 }
 
 void frmConfig::mnuShortcut_Click() {
-    app_.services.windows.showModal(*app_.shortcut.get(), *this);
+    app_.showModal(*app_.shortcut.get());
 }
 
 void frmConfig::mnuGroupL_Click() {

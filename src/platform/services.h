@@ -94,8 +94,9 @@ public:
     virtual ~WindowSystem() = default;
     // Gives a new form its native window (hidden), before its load runs.
     virtual Status attach(ui::Form& form) = 0;
-    // Shows the form modal over its owner; returns when it has closed or been hidden.
-    virtual void showModal(ui::Form& form, ui::Form& owner) = 0;
+    // Shows the form modal over its owner; returns when it has closed or been hidden, or at
+    // once with the reason when the system refuses to make its window.
+    virtual Status showModal(ui::Form& form, ui::Form& owner) = 0;
     virtual void setForeground(ui::Form& form) = 0;
     // Pops up a drop-down menu with the given item drawn as the default; returns when the menu
     // has closed, true when an item was chosen. The chosen item's handler runs afterwards.

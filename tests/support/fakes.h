@@ -87,9 +87,10 @@ struct Fake : SettingsStore,
         form.attachView(std::make_unique<RecordingView>(log, form));
         return Status::success();
     }
-    void showModal(ui::Form& form, ui::Form& owner) override {
+    Status showModal(ui::Form& form, ui::Form& owner) override {
         log.push_back(L"modal " + form.caption() + L" over " + owner.caption());
         form.show();
+        return Status::success();
     }
     void setForeground(ui::Form& form) override { log.push_back(L"foreground " + form.caption()); }
     bool popupMenu(ui::Form&, ui::MenuItem& menu, ui::MenuItem* defaultItem,

@@ -19,12 +19,21 @@ Status createFormView(ui::Form& form, HINSTANCE instance, HWND owner, bool isMai
     auto view = std::make_unique<FormWindow>(form, instance, owner, isMainWindow);
     FormWindow* raw = view.get();
     form.attachView(std::move(view));
-    return raw->create();
+    // The main window at once: the tray icon's and the shortcut's messages come to it. Another
+    // window is made at its first use, which a start into the tray never makes.
+    return isMainWindow ? raw->create() : Status::success();
 }
 
 HWND hwndOf(const ui::Form& form) {
     FormWindow* window = windowOf(form);
-    return window ? window->hwnd() : nullptr;
+    return window ? window->made() : nullptr;
+}
+
+Status nativeWindowOf(const ui::Form& form) {
+    FormWindow* window = windowOf(form);
+    if (!window) return Status::failure(L"");
+    window->made();
+    return window->creation();
 }
 
 ui::Form* formOf(HWND hwnd) {

@@ -20,8 +20,11 @@ using MessageHook =
 // other than the main window are owned by `owner`.
 Status createFormView(ui::Form& form, HINSTANCE instance, HWND owner, bool isMainWindow);
 
-// The native window of a form that has one, else null.
+// The native window of a form, made now if it was not yet; null when it has none.
 HWND hwndOf(const ui::Form& form);
+// Whether the form has its native window, made now if it was not yet, or why the system
+// refused it.
+Status nativeWindowOf(const ui::Form& form);
 // The form behind a native top-level window of the program, else null.
 ui::Form* formOf(HWND hwnd);
 

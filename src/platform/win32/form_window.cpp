@@ -30,7 +30,18 @@ FormWindow::~FormWindow() {
     DestroyWindow(hwnd_);
 }
 
+HWND FormWindow::made() {
+    if (!tried_) create();
+    return hwnd_;
+}
+
 Status FormWindow::create() {
+    tried_ = true;
+    created_ = makeWindow();
+    return created_;
+}
+
+Status FormWindow::makeWindow() {
     const std::wstring className = kClassPrefix + form_.name();
     WNDCLASSEXW wc = {sizeof(wc)};
     if (!GetClassInfoExW(instance_, className.c_str(), &wc)) {
@@ -53,15 +64,14 @@ Status FormWindow::create() {
         !hwnd_)
         return Status::failure(errorText(GetLastError()));
     dpi_ = GetDpiForWindow(hwnd_);
-    loadIcons();
-    // The menu bar now: the tray's pop-up menu is one of its menus. The controls come with the
-    // window's first show, which a start into the tray never makes.
-    if (!form_.menuBar().empty()) {
-        menu_ = std::make_unique<MenuBar>(form_);
-        SetMenu(hwnd_, menu_->handle());
-    }
-    sizeWindow();
+    // The menu bar, the icons, the size and the controls come with the window's first show,
+    // which a start into the tray never makes (the tray's pop-up menu makes the menus).
     return Status::success();
+}
+
+MenuBar* FormWindow::menuBar() {
+    if (!menu_ && !form_.menuBar().empty()) menu_ = std::make_unique<MenuBar>(form_);
+    return menu_.get();
 }
 
 void FormWindow::loadIcons() {
@@ -161,7 +171,13 @@ void FormWindow::placeWindow() {
 }
 
 void FormWindow::showNative() {
-    if (!controls_) createControls();
+    if (!made()) return;
+    if (!controls_) {
+        if (MenuBar* bar = menuBar()) SetMenu(hwnd_, bar->handle());
+        loadIcons();
+        sizeWindow();
+        createControls();
+    }
     placeWindow();
     applyingState_ = true;
     // A plain show keeps a minimised window minimised.

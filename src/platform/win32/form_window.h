@@ -22,10 +22,17 @@ public:
         : form_(form), instance_(instance), owner_(owner), isMain_(isMainWindow) {}
     ~FormWindow() override;
 
+    // Makes the native window (the main window's at once, another's at its first use); what
+    // the system answered stays, and a window it refused is not asked for again.
     Status create();
+    const Status& creation() const { return created_; }
+    // The native window, made now if it was not yet; null when the system refused it.
+    HWND made();
     ui::Form& form() const { return form_; }
     HWND hwnd() const { return hwnd_; }
-    MenuBar* menuBar() const { return menu_.get(); }
+    // The menu bar, made from the model at its first use: the window's first show or the first
+    // pop-up of one of its menus. Null for a form without menus.
+    MenuBar* menuBar();
     NativeControl* nativeControl(HWND hwnd) const {
         return controls_ ? controls_->find(hwnd) : nullptr;
     }
@@ -41,6 +48,7 @@ public:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    Status makeWindow();
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(WPARAM wParam, LPARAM lParam);
     void onDropFiles(HDROP drop);
@@ -65,6 +73,8 @@ private:
     HWND lastFocus_ = nullptr;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool placed_ = false;
+    bool tried_ = false;
+    Status created_;
     bool applyingState_ = false;
     bool menuLoop_ = false;
     std::unique_ptr<MenuBar> menu_;

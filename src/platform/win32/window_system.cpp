@@ -69,11 +69,11 @@ Status Win32WindowSystem::attach(ui::Form& form) {
     return created;
 }
 
-void Win32WindowSystem::showModal(ui::Form& form, ui::Form& owner) {
+Status Win32WindowSystem::showModal(ui::Form& form, ui::Form& owner) {
     std::shared_ptr<ui::Form> keep = form.shared_from_this();
-    HWND window = hwndOf(form);
     // A form without a native window has nothing to show and would never close.
-    if (!window) return;
+    if (const Status made = nativeWindowOf(form); !made.ok) return made;
+    HWND window = hwndOf(form);
     HWND ownerWindow = hwndOf(owner);
     setModalOwner(form, ownerWindow);
     EnableWindow(ownerWindow, FALSE);
@@ -84,6 +84,7 @@ void Win32WindowSystem::showModal(ui::Form& form, ui::Form& owner) {
     EnableWindow(ownerWindow, TRUE);
     setModalOwner(form, nullptr);
     if (IsWindowVisible(ownerWindow)) SetActiveWindow(ownerWindow);
+    return Status::success();
 }
 
 void Win32WindowSystem::setForeground(ui::Form& form) {

@@ -13,7 +13,7 @@ public:
     explicit Win32WindowSystem(HINSTANCE instance) : instance_(instance) {}
 
     Status attach(ui::Form& form) override;
-    void showModal(ui::Form& form, ui::Form& owner) override;
+    Status showModal(ui::Form& form, ui::Form& owner) override;
     void setForeground(ui::Form& form) override;
     bool popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuItem* defaultItem,
                    const PopupPlace& place) override;

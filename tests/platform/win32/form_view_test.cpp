@@ -147,7 +147,7 @@ OpenMenu menus;
 
 void CALLBACK watchMenus(HWND, UINT, UINT_PTR, DWORD) {
     HWND popup = FindWindowW(L"#32768", nullptr);
-    HMENU launch = GetSubMenu(GetMenu(FindWindowW(ids::kConfigClass, nullptr)), 0);
+    const auto launch = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
     if (!popup || !IsWindowVisible(popup)) {
         menus.shown = false;
     } else if (menus.shown) {

@@ -76,7 +76,8 @@ TEST_F(RegistryStore, TextsRoundTripWholeExpandableTextsAsWrittenOtherKindsNotAn
 struct StartProgram : ::testing::Test {
     void SetUp() override {
         fs::create_directories(scratch + L"\\Program Files\\Tool");
-        fs::copy_file(folder + L"\\recorder.exe", tool);
+        // A scratch folder a child kept busy last time (its current folder) may still be there.
+        fs::copy_file(folder + L"\\recorder.exe", tool, fs::copy_options::overwrite_existing);
     }
     void TearDown() override {
         for (const wchar_t* name : {L"TILLERDOCK_RECORD", L"TILLERDOCK_PROBE"})
@@ -116,7 +117,8 @@ struct StartProgram : ::testing::Test {
 TEST_F(StartProgram, StartsTheLineAsTypedSearchesThePathAndNeverStartsAShorterName) {
     const std::wstring line = folder + L"\\recorder.exe one \"two words\"  three";
     EXPECT_EQ(run(line), line);
-    fs::copy_file(folder + L"\\recorder_planted.exe", scratch + L"\\Program.exe");
+    fs::copy_file(folder + L"\\recorder_planted.exe", scratch + L"\\Program.exe",
+                  fs::copy_options::overwrite_existing);
     const std::wstring document = scratch + L"\\Program Files\\Tool\\read me.txt";
     std::ofstream(fs::path(document)) << "not a program";
     EXPECT_EQ(run(tool), L"\"" + tool + L"\"");
@@ -145,10 +147,11 @@ TEST_F(StartProgram, ProgramsStartInTheirOwnFolderWithTheUsersEnvironmentAsItIsN
                     static_cast<DWORD>((place.size() + 1) * 2));
     SendMessageW(hwndOf(*window), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"));
     EXPECT_EQ(run(L"%TILLERDOCK_PROBE%\\tool.exe", true), place + L"|" + place);
-    const std::wstring deep =
-        scratch + L"\\" + std::wstring(120, L'd') + L"\\" + std::wstring(120, L'e') + L"\\x.exe";
-    fs::create_directories(fs::path(deep).parent_path());
-    fs::copy_file(tool, deep);
+    const std::wstring folders = scratch + L"\\" + std::wstring(120, L'd'),
+                       deep = folders + L"\\" + std::wstring(120, L'e') + L"\\x.exe";
+    for (const std::wstring& made : {folders, fs::path(deep).parent_path().wstring()})
+        CreateDirectoryW((L"\\\\?\\" + made).c_str(), nullptr);  // the file functions' long form
+    ASSERT_TRUE(CopyFileW(tool.c_str(), (L"\\\\?\\" + deep).c_str(), FALSE));
     Win32FileSystem files;
     const auto call = programCall(deep + L" -x", files, environmentVariable);
     ASSERT_TRUE(call);
