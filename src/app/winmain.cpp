@@ -18,6 +18,29 @@ void __verbose_terminate_handler() {
     std::abort();
 }
 }  // namespace __gnu_cxx
+
+// The same for the errors the C++ library raises itself (out of memory, a text longer than a
+// string holds): the program catches none, so each ends it at once, as the uncaught exception
+// would. Defined here, they keep out the library's exception classes and the narrow-string
+// code that comes with them, about 45 KB of a program that uses wide strings only.
+namespace std {
+void __throw_bad_exception() { abort(); }
+void __throw_bad_alloc() { abort(); }
+void __throw_bad_array_new_length() { abort(); }
+void __throw_bad_cast() { abort(); }
+void __throw_bad_typeid() { abort(); }
+void __throw_bad_function_call() { abort(); }
+void __throw_logic_error(const char*) { abort(); }
+void __throw_domain_error(const char*) { abort(); }
+void __throw_invalid_argument(const char*) { abort(); }
+void __throw_length_error(const char*) { abort(); }
+void __throw_out_of_range(const char*) { abort(); }
+void __throw_out_of_range_fmt(const char*, ...) { abort(); }
+void __throw_runtime_error(const char*) { abort(); }
+void __throw_range_error(const char*) { abort(); }
+void __throw_overflow_error(const char*) { abort(); }
+void __throw_underflow_error(const char*) { abort(); }
+}  // namespace std
 #endif
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
