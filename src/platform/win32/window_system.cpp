@@ -71,9 +71,9 @@ Status Win32WindowSystem::attach(ui::Form& form) {
 
 Status Win32WindowSystem::showModal(ui::Form& form, ui::Form& owner) {
     std::shared_ptr<ui::Form> keep = form.shared_from_this();
-    // A form without a native window has nothing to show and would never close.
-    if (const Status made = nativeWindowOf(form); !made.ok) return made;
     HWND window = hwndOf(form);
+    // A form without a native window has nothing to show and would never close: the reason.
+    if (!window) return nativeWindowOf(form);
     HWND ownerWindow = hwndOf(owner);
     setModalOwner(form, ownerWindow);
     EnableWindow(ownerWindow, FALSE);
@@ -101,8 +101,6 @@ bool Win32WindowSystem::popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuIt
     // Opened from the keyboard, the menu starts with its first item highlighted, so that the
     // arrow keys and Enter work at once: the menu's loop takes this key as its first.
     if (place.fromKeyboard) PostMessageW(h, WM_KEYDOWN, VK_DOWN, 0);
-    // Left edge at the point, items chosen with the left button. The chosen command comes
-    // back here and is posted, so that its handler runs once the menu has gone.
     // A point inside the work area keeps the whole menu inside it, the system moving the
     // menu where it would cross the edge: a point beyond it (over the taskbar) is moved in.
     POINT at = {place.at.x, place.at.y};
@@ -112,6 +110,8 @@ bool Win32WindowSystem::popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuIt
         at.x = std::clamp(at.x, monitor.rcWork.left, monitor.rcWork.right - 1);
         at.y = std::clamp(at.y, monitor.rcWork.top, monitor.rcWork.bottom - 1);
     }
+    // Left edge at the point, items chosen with the left button. The chosen command comes
+    // back here and is posted, so that its handler runs once the menu has gone.
     const UINT command =
         TrackPopupMenuEx(native, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
                          at.x, at.y, h, nullptr);
