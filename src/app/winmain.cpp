@@ -6,6 +6,7 @@
 #include "platform/win32/hot_key.h"
 #include "platform/win32/services.h"
 #include "platform/win32/tray_icon.h"
+#include "platform/win32/user_environment.h"
 #include "platform/win32/win32.h"
 #include "platform/win32/window_system.h"
 
@@ -46,11 +47,12 @@ void __throw_underflow_error(const char*) { abort(); }
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     // First of all: a library planted beside the program must never be the one loaded.
     td::win32::loadLibrariesFromSystemFolderOnly();
+    td::win32::rememberSettingsVariables();
 
     td::win32::RegistrySettingsStore store;
-    td::win32::Win32ProgramStarter starter;
-    td::win32::Win32MessageBoxes messages;
     td::win32::Win32WindowSystem windows(instance);
+    td::win32::Win32ProgramStarter starter([&windows] { return windows.mainWindow(); });
+    td::win32::Win32MessageBoxes messages;
     td::win32::Win32TrayIcon tray;
     td::win32::Win32Shell shell;
     td::win32::Win32OpenFileDialog openDialog;

@@ -58,22 +58,34 @@ std::wstring withExtension(const std::wstring& part) {
 
 // The program a line names and where its arguments begin; whether the system's own reading
 // of the line starts that same file, so that the line can go to it as written.
+// A bare name found by the search or through App Paths (bare), and the folders App Paths
+// puts before the program's PATH.
 struct Named {
     std::wstring file;
     std::size_t rest = 0;
     bool asWritten = true;
+    bool bare = false;
+    std::wstring path;
 };
 
-// The program App Paths registers for a name without a folder: its stored value, without
-// its quotation marks, with its references filled in; none unless that file exists.
-std::optional<std::wstring> registered(const std::wstring& name, FileSystem& files,
-                                       const Variables& variables) {
-    std::optional<std::wstring> value = files.registeredProgram(withExtension(name));
+// A stored value without its quotation marks, with its references filled in.
+std::wstring unquoted(std::wstring value, const Variables& variables) {
+    if (value.size() > 1 && value.front() == L'"') value = value.substr(1, value.find(L'"', 1) - 1);
+    return expandEnvironment(value, variables);
+}
+
+// The program App Paths registers for a name without a folder; none unless the value is a
+// full path (anything else would depend on the launcher's current folder) to an existing
+// file.
+std::optional<Named> registered(const std::wstring& name, std::size_t rest, FileSystem& files,
+                                const Variables& variables) {
+    const std::optional<FileSystem::Registration> value =
+        files.registeredProgram(withExtension(name));
     if (!value) return std::nullopt;
-    if (value->size() > 1 && value->front() == L'"') *value = value->substr(1, value->find(L'"', 1) - 1);
-    const std::wstring path = expandEnvironment(*value, variables);
-    if (path.empty() || !possible(path) || files.kind(path) != PathKind::File) return std::nullopt;
-    return path;
+    const std::wstring path = unquoted(value->program, variables);
+    if (!absolute(path) || !possible(path) || files.kind(path) != PathKind::File)
+        return std::nullopt;
+    return Named{path, rest, false, true, unquoted(value->path, variables)};
 }
 
 // A program named by the user: with a folder, the file there; without, the system's search,
@@ -82,10 +94,9 @@ std::optional<Named> findNamed(const std::wstring& name, std::size_t rest, FileS
                                const Variables& variables) {
     if (name.empty() || !possible(name)) return std::nullopt;
     if (!hasFolder(name)) {
-        if (std::optional<std::wstring> found = files.search(name)) return Named{*found, rest};
-        if (std::optional<std::wstring> found = registered(name, files, variables))
-            return Named{*found, rest, false};
-        return std::nullopt;
+        if (std::optional<std::wstring> found = files.search(name))
+            return Named{*found, rest, true, true};
+        return registered(name, rest, files, variables);
     }
     if (files.kind(name) == PathKind::File) return Named{name, rest};
     const std::wstring file = withExtension(name);
@@ -153,21 +164,33 @@ std::optional<Named> read(const std::wstring& line, FileSystem& files, const Var
     return findNamed(first, firstBlank, files, variables);
 }
 
-// What the system is given for a reading of the line.
-std::optional<ProgramCall> callOf(const std::wstring& line, const Named& named, FileSystem& files) {
+// What the system is given for a reading of the line: the program part as read, and the rest
+// of the line with its references filled in (expanded already when the whole line was).
+std::optional<ProgramCall> callOf(const std::wstring& line, const Named& named, std::wstring rest,
+                                  FileSystem& files, const Variables& variables) {
     ProgramCall call;
     call.program = named.file;
-    call.commandLine = named.asWritten ? line : quoted(named.file) + line.substr(named.rest);
+    call.commandLine = (named.asWritten ? line.substr(0, named.rest) : quoted(named.file)) + rest;
     if (call.commandLine.size() >= kMaxCommandLine) return std::nullopt;
-    call.arguments = line.substr(std::min(line.find_first_not_of(L" \t", named.rest), line.size()));
-    // A program named relative to the launcher's folder starts there.
-    if (absolute(named.file)) call.folder = folderOf(named.file);
+    call.arguments = rest.substr(std::min(rest.find_first_not_of(L" \t"), rest.size()));
+    // A bare name starts where the Run box starts it, in the user's profile folder; a program
+    // named with a folder in its own; one named relative to the launcher's folder there.
+    const std::optional<std::wstring> profile =
+        named.bare ? variables(L"USERPROFILE") : std::nullopt;
+    if (profile && absolute(*profile))
+        call.folder = *profile;
+    else if (absolute(named.file))
+        call.folder = folderOf(named.file);
+    if (!named.path.empty())
+        call.path = named.path + L";" + variables(L"PATH").value_or(std::wstring());
     // The system's process start takes neither a program path nor a folder longer than a
-    // path of old; their short forms stand in where the volume keeps them.
-    if (call.program.size() >= kMaxPath)
-        if (std::optional<std::wstring> brief = files.shortForm(call.program);
-            brief && brief->size() < kMaxPath)
-            call.program = *brief;
+    // path of old; their short forms stand in where the volume keeps them. A program without
+    // one cannot start.
+    if (call.program.size() >= kMaxPath) {
+        const std::optional<std::wstring> brief = files.shortForm(call.program);
+        if (!brief || brief->empty() || brief->size() >= kMaxPath) return std::nullopt;
+        call.program = *brief;
+    }
     if (call.folder.size() >= kMaxPath - 1) {
         std::optional<std::wstring> brief = files.shortForm(call.folder);
         call.folder = brief && brief->size() < kMaxPath - 1 ? *brief : std::wstring();
@@ -179,13 +202,17 @@ std::optional<ProgramCall> callOf(const std::wstring& line, const Named& named, 
 
 std::optional<ProgramCall> programCall(const std::wstring& line, FileSystem& files,
                                        const Variables& variables) {
-    // The text as the user gave it comes first: a file name may hold a % of its own.
+    // The program as the user wrote it comes first: a file name may hold a % of its own. The
+    // rest of the line means the same however the program was written: its references are
+    // always filled in, as the Run box and shortcuts fill them in.
     if (std::optional<Named> named = read(line, files, variables))
-        return callOf(line, *named, files);
+        return callOf(line, *named, expandEnvironment(line.substr(named->rest), variables), files,
+                      variables);
     const std::wstring expanded = expandEnvironment(line, variables);
     if (expanded == line) return std::nullopt;
     std::optional<Named> named = read(expanded, files, variables);
-    return named ? callOf(expanded, *named, files) : std::nullopt;
+    return named ? callOf(expanded, *named, expanded.substr(named->rest), files, variables)
+                 : std::nullopt;
 }
 
 bool startProgram(const std::wstring& line, int showState, FileSystem& files,
@@ -195,21 +222,6 @@ bool startProgram(const std::wstring& line, int showState, FileSystem& files,
     StartOutcome outcome = processes.create(*call, showState);
     if (outcome == StartOutcome::NeedsElevation) outcome = processes.openElevated(*call, showState);
     return outcome == StartOutcome::Started || outcome == StartOutcome::Declined;
-}
-
-std::wstring expandEnvironment(const std::wstring& text, const Variables& variable) {
-    std::wstring expanded;
-    std::size_t at = 0;
-    for (std::size_t open; (open = text.find(L'%', at)) != npos;) {
-        const std::size_t close = text.find(L'%', open + 1);
-        if (close == npos) break;
-        std::optional<std::wstring> value;
-        if (close > open + 1) value = variable(text.substr(open + 1, close - open - 1));
-        // Without such a variable the first % is text, and the second may open a reference.
-        expanded += text.substr(at, open - at) + (value ? *value : text.substr(open, close - open));
-        at = value ? close + 1 : close;
-    }
-    return expanded + text.substr(at);
 }
 
 std::wstring commandLineOf(const std::wstring& target, const std::wstring& arguments) {

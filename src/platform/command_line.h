@@ -8,9 +8,10 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <string>
+
+#include "platform/environment.h"
 
 namespace td {
 
@@ -23,21 +24,19 @@ public:
     // The program file a name without a folder stands for, found as the system's program
     // search finds it (".exe" added where the name has no extension); none when not found.
     virtual std::optional<std::wstring> search(const std::wstring& name) = 0;
-    // The program Windows' Run box starts for a file name ("chrome.exe"): the default value of
-    // its App Paths key, the user's before the machine's, as stored (it may be quoted and hold
-    // %NAME% references); none when neither has one.
-    virtual std::optional<std::wstring> registeredProgram(const std::wstring& fileName) = 0;
+    // How Windows' Run box starts a file name ("chrome.exe") that App Paths registers: the
+    // default value of its key, the user's before the machine's, and that key's "Path" value,
+    // as stored (either may be quoted and hold %NAME% references); none when neither key has a
+    // default value.
+    struct Registration {
+        std::wstring program;
+        std::wstring path;
+    };
+    virtual std::optional<Registration> registeredProgram(const std::wstring& fileName) = 0;
     // The short (8.3) form of an existing path, which the system's process start takes where
     // the full path is too long for it; none when the volume keeps no short names.
     virtual std::optional<std::wstring> shortForm(const std::wstring& path) = 0;
 };
-
-// The value of a variable of the user's environment, or none.
-using Variables = std::function<std::optional<std::wstring>(const std::wstring& name)>;
-
-// The text with each %NAME% reference to a variable of the environment replaced by its
-// value. A % that starts no such reference stays as it is.
-std::wstring expandEnvironment(const std::wstring& text, const Variables& variable);
 
 // The command line that starts what a shortcut starts: its target, in quotation marks when it
 // holds a blank, then its arguments.
@@ -55,15 +54,19 @@ inline constexpr std::size_t kMaxCommandLine = 32767;
 inline constexpr std::size_t kCandidateLimit = 32;
 
 // What starts for a line: the program file (in its short form where the full path is too
-// long for the system), the command line it gets (the line as written wherever the system's
-// own reading of it starts the same program), the rest of the line after the program, and
-// the folder it starts in: its own (empty for the launcher's, where the program was named
-// relative to it).
+// long for the system), the command line it gets (the program as written wherever the
+// system's own reading of the line starts the same program, then the rest of the line with
+// its references filled in), that rest alone, the folder it starts in, and the PATH it gets
+// where that is not the launcher's own (empty): a program App Paths registers with folders of
+// its own finds them first. A program named with a folder starts in its own folder; a bare
+// name the search or App Paths found starts in the user's profile folder, as from the Run
+// box; one named relative to the launcher's folder starts there (empty).
 struct ProgramCall {
     std::wstring program;
     std::wstring commandLine;
     std::wstring arguments;
     std::wstring folder;
+    std::wstring path;
 };
 
 // The program a line starts, as the text is written: a line in quotation marks names its
@@ -76,9 +79,11 @@ struct ProgramCall {
 // that cannot name a file (a name longer than 255 characters, a path longer than any).
 // Without a candidate, a program with a folder that is not there starts nothing, and a name
 // without a folder is searched for as the system searches, then looked up as Windows' Run
-// box looks it up (App Paths). Only when the text as written names no program are its
-// %NAME% references filled in and the line read again. None when no program is found or the
-// command line would be longer than the system takes.
+// box looks it up (App Paths), where only a full path counts. Only when the text as written
+// names no program are its %NAME% references filled in and the line read again; the text
+// after the program always has them filled in. None when no program is found, when a path
+// too long for the system's process start has no short form, or when the command line would
+// be longer than the system takes.
 std::optional<ProgramCall> programCall(const std::wstring& line, FileSystem& files,
                                        const Variables& variables);
 

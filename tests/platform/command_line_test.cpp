@@ -11,14 +11,14 @@
 namespace td {
 
 // A disk with a planted C:\Program.exe and C:\users\Public\evil.exe; "notepad" is the one name
-// the system's search finds, "chrome" is registered in App Paths. Paths are read as the system
-// reads them: "." and ".." resolved.
+// the system's search finds, "chrome" is registered in App Paths with a folder of its own, "x"
+// by a path relative to the launcher's folder. Paths are read as the system reads them.
 struct CommandLine : FileSystem, ::testing::Test {
     std::set<std::wstring> files{L"C:\\Program.exe",      L"C:\\Program Files\\Tool\\tool.exe",
                                  L"C:\\Tools\\a.exe",     L"C:\\Program Files\\Tool\\run.exe",
                                  L"C:\\v1.2 beta\\b.exe", L"C:\\Program Files\\Tool\\read me.txt",
                                  L"C:\\Apps\\chrome.exe", L"C:\\users\\Public\\evil.exe",
-                                 L"C:\\Tools\\p%TAG%q.exe", L"C:\\Tools\\ptagq.exe"};
+                                 L"C:\\Tools\\p%TAG%q.exe", L"C:\\Tools\\ptagq.exe", L"tools\\x.exe"};
     std::set<std::wstring> folders{L"C:\\Program Files", L"C:\\Program Files\\Tool"};
     std::map<std::wstring, std::wstring> shortForms;
     int lookups = 0;
@@ -44,10 +44,11 @@ struct CommandLine : FileSystem, ::testing::Test {
         if (name != L"notepad") return std::nullopt;
         return L"C:\\Windows\\notepad.exe";
     }
-    std::optional<std::wstring> registeredProgram(const std::wstring& file) override {
+    std::optional<Registration> registeredProgram(const std::wstring& file) override {
         ++lookups;
+        if (file == L"x.exe") return Registration{L"tools\\x.exe", L""};
         if (file != L"chrome.exe") return std::nullopt;
-        return L"\"%APPS%\\chrome.exe\"";
+        return Registration{L"\"%APPS%\\chrome.exe\"", L"%APPS%\\lib"};
     }
     std::optional<std::wstring> shortForm(const std::wstring& path) override {
         return shortForms.count(path) ? std::optional(shortForms[path]) : std::nullopt;
@@ -56,6 +57,7 @@ struct CommandLine : FileSystem, ::testing::Test {
         if (name == L"TAG") return L"tag";
         if (name == L"APPS" || name == L"TOOLS") return name == L"APPS" ? L"C:\\Apps" : L"C:\\Tools";
         if (name == L"LONG") return std::wstring(40'000, L'x');
+        if (name == L"USERPROFILE" || name == L"PATH") return name == L"PATH" ? L"C:\\W" : L"C:\\Me";
         return std::nullopt;
     };
     // "program | command line | folder", or "none".
@@ -70,7 +72,8 @@ TEST_F(CommandLine, TheLongestExistingProgramTheLineNamesStartsInItsOwnFolderNev
     // The line as written wherever the system's own reading starts what the user named.
     EXPECT_EQ(call(L"\"" + tool + L"\" -x"), tool + L" | \"" + tool + L"\" -x" + in);
     EXPECT_EQ(call(L"C:\\Tools\\a -x y"), L"C:\\Tools\\a.exe | C:\\Tools\\a -x y | C:\\Tools");
-    EXPECT_EQ(call(L"notepad -x"), L"C:\\Windows\\notepad.exe | notepad -x | C:\\Windows");
+    // A bare name starts in the user's profile folder, as from the Run box.
+    EXPECT_EQ(call(L"notepad -x"), L"C:\\Windows\\notepad.exe | notepad -x | C:\\Me");
     // A whole path with blanks, whatever it names, is quoted.
     for (const std::wstring whole : {tool.c_str(), L"C:\\Program Files\\Tool\\read me.txt"})
         EXPECT_EQ(call(whole), whole + L" | \"" + whole + L"\"" + in);
@@ -80,27 +83,29 @@ TEST_F(CommandLine, TheLongestExistingProgramTheLineNamesStartsInItsOwnFolderNev
               L"C:\\Program Files\\Tool\\run.exe | \"C:\\Program Files\\Tool\\run.exe\"\t-x" + in);
     EXPECT_EQ(call(L"C:\\v1.2 beta\\b -x"), L"C:\\v1.2 beta\\b.exe | C:\\v1.2 beta\\b -x | C:\\v1.2 beta");
     // The named program is not there: nothing starts, least of all a planted one.
-    for (const wchar_t* none : {L"C:\\Program Files\\Tool\\gone.exe -x", L"", L"calc", L"tool -x"})
+    for (const wchar_t* none : {L"C:\\Program Files\\Tool\\gone.exe -x", L"", L"calc", L"tool -x", L"x"})
         EXPECT_EQ(call(none), L"none") << none;
     // Where a path is too long for the system's process start, its short form stands in.
     const std::wstring deep = L"C:\\" + std::wstring(150, L'd') + L"\\" + std::wstring(150, L'e');
     files.insert(deep + L"\\x.exe");
     shortForms = {{deep + L"\\x.exe", L"C:\\DDDD~1\\EEEE~1\\x.exe"}, {deep, L"C:\\DDDD~1\\EEEE~1"}};
     EXPECT_EQ(call(deep + L"\\x.exe"), L"C:\\DDDD~1\\EEEE~1\\x.exe | " + deep + L"\\x.exe | C:\\DDDD~1\\EEEE~1");
+    shortForms.clear();  // none to be had: nothing starts
+    EXPECT_EQ(call(deep + L"\\x.exe"), L"none");
 }
 
-TEST_F(CommandLine, TheTextAsWrittenComesFirstThenItsReferencesThenAppPaths) {
+TEST_F(CommandLine, TheProgramAsWrittenComesFirstThenItsReferencesAndTheRestIsAlwaysExpanded) {
     // A file name with a % of its own starts itself, whatever the variable says.
-    EXPECT_EQ(call(L"C:\\Tools\\p%TAG%q.exe -x"),
-              L"C:\\Tools\\p%TAG%q.exe | C:\\Tools\\p%TAG%q.exe -x | C:\\Tools");
+    EXPECT_EQ(call(L"C:\\Tools\\p%TAG%q.exe %TAG% 100% %NOPE%"),
+              L"C:\\Tools\\p%TAG%q.exe | C:\\Tools\\p%TAG%q.exe tag 100% %NOPE% | C:\\Tools");
     EXPECT_EQ(call(L"%TOOLS%\\a.exe %TAG%"), L"C:\\Tools\\a.exe | C:\\Tools\\a.exe tag | C:\\Tools");
-    // A name only App Paths knows starts its registered program, quoted, with the arguments.
-    EXPECT_EQ(call(L"chrome --new-window x"),
-              L"C:\\Apps\\chrome.exe | \"C:\\Apps\\chrome.exe\" --new-window x | C:\\Apps");
-    EXPECT_EQ(expandEnvironment(L"%TOOLS%\\a.exe %TOOLS%", variables), L"C:\\Tools\\a.exe C:\\Tools");
-    for (const wchar_t* same : {L"50% off", L"%NOPE%\\x.exe", L"%%", L"a%b%c", L"%", L"x%"})
-        EXPECT_EQ(expandEnvironment(same, variables), same);
-    EXPECT_EQ(expandEnvironment(L"%NOPE%TAG%", variables), L"%NOPEtag");
+    EXPECT_EQ(call(L"notepad %TAG%.txt"), L"C:\\Windows\\notepad.exe | notepad tag.txt | C:\\Me");
+    // A name only App Paths knows starts its registered program, quoted, with the arguments,
+    // and the folders of its registration first in its PATH.
+    EXPECT_EQ(call(L"chrome --new-window %TAG%"),
+              L"C:\\Apps\\chrome.exe | \"C:\\Apps\\chrome.exe\" --new-window tag | C:\\Me");
+    EXPECT_EQ(programCall(L"chrome", *this, variables)->path, L"C:\\Apps\\lib;C:\\W");
+    EXPECT_EQ(programCall(L"notepad", *this, variables)->path, L"");
 }
 
 TEST_F(CommandLine, HostileLinesStayInTheNamedFoldersAndCostABoundedNumberOfLookups) {
@@ -136,7 +141,7 @@ struct Starts : ProcessStarts {
 
 TEST_F(CommandLine, AProgramThatAsksForAdministratorRightsIsStartedByTheShellAndADeclineIsNoFailure) {
     using O = StartOutcome;
-    const std::wstring line = L"C:\\Program Files\\Tool\\tool.exe -x \"a b\"";
+    const std::wstring line = L"C:\\Program Files\\Tool\\tool.exe -x \"a %TAG%\"";
     // "started?|calls" for what the process start and then the shell answer.
     auto start = [&](O create, O shell) {
         Starts starts;
@@ -144,7 +149,7 @@ TEST_F(CommandLine, AProgramThatAsksForAdministratorRightsIsStartedByTheShellAnd
         return std::to_wstring(startProgram(line, 1, *this, variables, starts)) + L"|" + starts.seen;
     };
     const std::wstring created = L"create C:\\Program Files\\Tool\\tool.exe|";
-    const std::wstring shell = L"shell C:\\Program Files\\Tool\\tool.exe (-x \"a b\") in C:\\Program Files\\Tool|";
+    const std::wstring shell = L"shell C:\\Program Files\\Tool\\tool.exe (-x \"a tag\") in C:\\Program Files\\Tool|";
     EXPECT_EQ(start(O::Started, O::Failed), L"1|" + created);
     EXPECT_EQ(start(O::Failed, O::Started), L"0|" + created);
     EXPECT_EQ(start(O::NeedsElevation, O::Started), L"1|" + created + shell);

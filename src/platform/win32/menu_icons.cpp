@@ -51,8 +51,9 @@ bool atHand(const std::wstring& program) {
 }
 
 // The system's application icon at the size, scaled down from a larger picture rather than up
-// (comctl32, loaded for a program without an icon of its own only).
-HICON applicationIcon(int size) {
+// (comctl32, loaded for a program without an icon of its own only); else the system's own copy,
+// which it hands out only as a shared icon (`shared` set), never to be destroyed.
+HICON applicationIcon(int size, bool& shared) {
     using Load = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
     static const Load load = [] {
         HMODULE library = LoadLibraryW(L"comctl32.dll");
@@ -62,7 +63,9 @@ HICON applicationIcon(int size) {
     }();
     HICON icon = nullptr;
     if (load && SUCCEEDED(load(nullptr, IDI_APPLICATION, size, size, &icon))) return icon;
-    return static_cast<HICON>(LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, size, size, 0));
+    shared = true;
+    return static_cast<HICON>(
+        LoadImageW(nullptr, IDI_APPLICATION, IMAGE_ICON, size, size, LR_SHARED));
 }
 
 // A 32-bit top-down bitmap that GDI draws into, and its pixels.
@@ -115,11 +118,12 @@ Found find(const std::wstring& line, int size) {
         S_OK)
         icon = nullptr;
     // A program without an icon of its own shows the system's, as the shell shows it.
-    if (!icon) icon = applicationIcon(size);
+    bool shared = false;
+    if (!icon) icon = applicationIcon(size, shared);
     if (!icon) return found;
     found.program = call->program;
     found.pixels = draw(icon, size);
-    DestroyIcon(icon);
+    if (!shared) DestroyIcon(icon);
     return found;
 }
 

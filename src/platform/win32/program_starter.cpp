@@ -27,8 +27,8 @@ constexpr wchar_t kAppPaths[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\
 std::wstring extendedForm(const std::wstring& path) {
     if (path.size() < kMaxPath) return path;
     std::wstring full(GetFullPathNameW(path.c_str(), 0, nullptr, nullptr), L'\0');
-    full.resize(GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(),
-                                 nullptr));
+    full.resize(
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr));
     if (full.empty() || full.rfind(L"\\\\?\\", 0) == 0) return full;
     if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
     return L"\\\\?\\" + full;
@@ -37,6 +37,8 @@ std::wstring extendedForm(const std::wstring& path) {
 // The system's process start, and the shell's for what it refuses for want of rights.
 class Win32ProcessStarts : public ProcessStarts {
 public:
+    explicit Win32ProcessStarts(HWND owner) : owner_(owner) {}
+
     StartOutcome create(const ProgramCall& call, int showState) override {
         // CreateProcessW may write into the command line, so it gets a copy of its own.
         std::vector<wchar_t> line(call.commandLine.begin(), call.commandLine.end());
@@ -45,13 +47,17 @@ public:
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = static_cast<WORD>(showState);
         PROCESS_INFORMATION process = {};
-        const wchar_t* environment = environmentBlock();
+        // The launcher's own environment, or that with the PATH the program's registration
+        // asks for.
+        std::vector<wchar_t> environment;
+        if (!call.path.empty()) environment = environmentWithPath(call.path);
         if (!CreateProcessW(call.program.c_str(), line.data(), nullptr, nullptr, FALSE,
-                            environment ? CREATE_UNICODE_ENVIRONMENT : 0,
-                            const_cast<wchar_t*>(environment),
-                            call.folder.empty() ? nullptr : call.folder.c_str(), &startup, &process))
+                            environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
+                            environment.empty() ? nullptr : environment.data(),
+                            call.folder.empty() ? nullptr : call.folder.c_str(), &startup,
+                            &process))
             return GetLastError() == kElevationRequired ? StartOutcome::NeedsElevation
-                                                               : StartOutcome::Failed;
+                                                        : StartOutcome::Failed;
         // The program runs on its own: nothing waits for it or keeps its handles.
         const UniqueHandle processHandle(process.hProcess);
         const UniqueHandle threadHandle(process.hThread);
@@ -62,17 +68,30 @@ public:
         // The shell may hand the start to COM components.
         startCom();
         SHELLEXECUTEINFOW open = {sizeof(open)};
-        // Synchronous, as the call returns before any message loop could finish it; and with
-        // the shell's own dialogs, the consent prompt among them.
-        open.fMask = SEE_MASK_NOASYNC;
+        // Synchronous, as the call returns before any message loop could finish it. The
+        // consent prompt belongs to the main window; the shell shows no error box of its own,
+        // as the slot's own message tells of a failure.
+        open.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+        open.hwnd = owner_;
         open.lpVerb = L"open";
         open.lpFile = call.program.c_str();
         open.lpParameters = call.arguments.empty() ? nullptr : call.arguments.c_str();
         open.lpDirectory = call.folder.empty() ? nullptr : call.folder.c_str();
         open.nShow = showState;
-        if (ShellExecuteExW(&open)) return StartOutcome::Started;
-        return GetLastError() == ERROR_CANCELLED ? StartOutcome::Declined : StartOutcome::Failed;
+        // The program inherits the launcher's environment: its PATH is the program's for the
+        // length of the call.
+        const std::optional<std::wstring> path =
+            call.path.empty() ? std::nullopt : environmentVariable(L"PATH");
+        if (!call.path.empty()) SetEnvironmentVariableW(L"PATH", call.path.c_str());
+        const BOOL started = ShellExecuteExW(&open);
+        const DWORD error = GetLastError();
+        if (!call.path.empty()) SetEnvironmentVariableW(L"PATH", path ? path->c_str() : nullptr);
+        if (started) return StartOutcome::Started;
+        return error == ERROR_CANCELLED ? StartOutcome::Declined : StartOutcome::Failed;
     }
+
+private:
+    HWND owner_;
 };
 
 }  // namespace
@@ -92,21 +111,32 @@ std::optional<std::wstring> Win32FileSystem::search(const std::wstring& name) {
     return found;
 }
 
-std::optional<std::wstring> Win32FileSystem::registeredProgram(const std::wstring& fileName) {
-    const std::wstring key = kAppPaths + fileName;
+namespace {
+
+// A text value of a key, as stored (an expandable one unexpanded); none when there is none.
+std::optional<std::wstring> textValue(HKEY root, const std::wstring& key, const wchar_t* name) {
     constexpr DWORD kText = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+    DWORD bytes = 0;
+    if (RegGetValueW(root, key.c_str(), name, kText, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    if (RegGetValueW(root, key.c_str(), name, kText, nullptr, value.data(), &bytes) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    value.resize(value.find(L'\0'));
+    return value;
+}
+
+}  // namespace
+
+std::optional<FileSystem::Registration> Win32FileSystem::registeredProgram(
+    const std::wstring& fileName) {
+    const std::wstring key = kAppPaths + fileName;
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        DWORD bytes = 0;
-        if (RegGetValueW(root, key.c_str(), nullptr, kText, nullptr, nullptr, &bytes) !=
-            ERROR_SUCCESS)
-            continue;
-        std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
-        bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-        if (RegGetValueW(root, key.c_str(), nullptr, kText, nullptr, value.data(), &bytes) !=
-            ERROR_SUCCESS)
-            continue;
-        value.resize(value.find(L'\0'));
-        if (!value.empty()) return value;
+        const std::optional<std::wstring> program = textValue(root, key, nullptr);
+        if (program && !program->empty())
+            return Registration{*program, textValue(root, key, L"Path").value_or(L"")};
     }
     return std::nullopt;
 }
@@ -115,7 +145,10 @@ std::optional<std::wstring> Win32FileSystem::shortForm(const std::wstring& path)
     const std::wstring extended = extendedForm(path);
     std::wstring brief(GetShortPathNameW(extended.c_str(), nullptr, 0), L'\0');
     if (brief.empty()) return std::nullopt;
-    brief.resize(GetShortPathNameW(extended.c_str(), brief.data(), static_cast<DWORD>(brief.size())));
+    const DWORD length =
+        GetShortPathNameW(extended.c_str(), brief.data(), static_cast<DWORD>(brief.size()));
+    if (length == 0 || length >= brief.size()) return std::nullopt;
+    brief.resize(length);
     if (brief.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + brief.substr(8);
     if (brief.rfind(L"\\\\?\\", 0) == 0) return brief.substr(4);
     return brief;
@@ -123,7 +156,7 @@ std::optional<std::wstring> Win32FileSystem::shortForm(const std::wstring& path)
 
 bool Win32ProgramStarter::StartProgram(const std::wstring& commandLine, int showState) {
     Win32FileSystem files;
-    Win32ProcessStarts processes;
+    Win32ProcessStarts processes(owner_ ? owner_() : nullptr);
     return startProgram(commandLine, showState, files, environmentVariable, processes);
 }
 

@@ -1,6 +1,8 @@
 // Win32 implementations of the platform services.
 #pragma once
 
+#include <functional>
+
 #include "platform/command_line.h"
 #include "platform/services.h"
 #include "platform/win32/win32.h"
@@ -22,16 +24,21 @@ class Win32FileSystem : public FileSystem {
 public:
     PathKind kind(const std::wstring& path) override;
     std::optional<std::wstring> search(const std::wstring& name) override;
-    std::optional<std::wstring> registeredProgram(const std::wstring& fileName) override;
+    std::optional<Registration> registeredProgram(const std::wstring& fileName) override;
     std::optional<std::wstring> shortForm(const std::wstring& path) override;
 };
 
 // Starts the program a command line names (platform/command_line.h), never one the user did
-// not name, in its own folder, with the user's current environment, and does not wait for
-// it.
+// not name, with the user's current environment, and does not wait for it. The system's
+// consent prompt for a program that asks for administrator rights belongs to the window the
+// owner function names (the main window).
 class Win32ProgramStarter : public ProgramStarter {
 public:
+    explicit Win32ProgramStarter(std::function<HWND()> owner = {}) : owner_(std::move(owner)) {}
     bool StartProgram(const std::wstring& commandLine, int showState) override;
+
+private:
+    std::function<HWND()> owner_;
 };
 
 class Win32MessageBoxes : public MessageBoxes {

@@ -1,23 +1,28 @@
-// The user's environment, for the programs Tillerdock starts and the %NAME% references in their
-// command lines: this process's own until the system announces that the user's settings
-// changed, then rebuilt from those settings as the shell rebuilds its own, so that a variable
-// added after sign-in works without restarting Tillerdock.
+// The user's environment, for the programs Tillerdock starts, the program search and the
+// %NAME% references in their command lines: this process's own, brought in step with the
+// user's settings whenever the system announces that they changed, so that a variable or a
+// PATH folder added after sign-in works without restarting Tillerdock, whichever way a
+// program is started.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/win32/win32.h"
 
 namespace td::win32 {
 
-// A variable of that environment, or none.
-std::optional<std::wstring> environmentVariable(const std::wstring& name);
-// The environment a started program gets (a block for CREATE_UNICODE_ENVIRONMENT), or null
-// for this process's own.
-const wchar_t* environmentBlock();
+// At start: which variables the user's settings define, so that one they no longer define
+// after a change can be removed (and one that whatever started the program gave it kept).
+void rememberSettingsVariables();
 // The system broadcast that the user's environment changed (WM_SETTINGCHANGE with
-// "Environment"): its next use reads it afresh.
+// "Environment"): the process takes the settings as they are now. Needs userenv, loaded then.
 void environmentChanged();
+// A variable of the process's environment, or none.
+std::optional<std::wstring> environmentVariable(const std::wstring& name);
+// The process's environment with PATH set to the text, as a block for
+// CREATE_UNICODE_ENVIRONMENT.
+std::vector<wchar_t> environmentWithPath(const std::wstring& path);
 
 }  // namespace td::win32

@@ -21,6 +21,8 @@ public:
     void closeMenu() override;
     bool bringModalToFront(ui::Form& form) override;
     bool runAfter(std::chrono::milliseconds delay, std::function<void()> callback) override;
+    // The program's main window, the first attached; null before.
+    HWND mainWindow() const { return mainWindow_; }
 
 private:
     HINSTANCE instance_;

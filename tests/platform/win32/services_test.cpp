@@ -80,30 +80,36 @@ struct StartProgram : ::testing::Test {
         fs::copy_file(folder + L"\\recorder.exe", tool, fs::copy_options::overwrite_existing);
     }
     void TearDown() override {
-        for (const wchar_t* name : {L"TILLERDOCK_RECORD", L"TILLERDOCK_PROBE"})
-            RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", name);
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", L"TILLERDOCK_TOOLS");
+        if (!systemPath.empty()) setSystemPath(systemPath);
         Sleep(50);  // time for a child still writing to let go of its file
         std::error_code ignored;
         fs::remove_all(scratch, ignored);
     }
-    // What the started program recorded (ASCII here): its command line, or with `where` its
-    // folder and probe; or why there is nothing. The record's name is in the user's settings
-    // too, for a program given the environment built from them.
-    std::wstring run(const std::wstring& line, bool where = false) {
+    // What the started program recorded (ASCII here): its command line, and in `place` its
+    // folder and probe; or why there is nothing.
+    std::wstring run(const std::wstring& line) {
         const std::wstring record = scratch + L"\\record" + std::to_wstring(++runs) + L".txt";
         SetEnvironmentVariableW(L"TILLERDOCK_RECORD", record.c_str());
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", L"TILLERDOCK_RECORD", REG_SZ,
-                        record.c_str(), static_cast<DWORD>((record.size() + 1) * 2));
         if (!starter.StartProgram(line, kShowNormal)) return L"(not started)";
         for (int waited = 0; waited < 5000; waited += 20, Sleep(20)) {
             std::ifstream file{fs::path(record)};
-            std::string text, place;
-            if (std::getline(file, text) && std::getline(file, place) && !file.eof())
-                return where ? std::wstring(place.begin(), place.end())
-                             : std::wstring(text.begin(), text.end());
+            std::string text, where;
+            if (std::getline(file, text) && std::getline(file, where) && !file.eof()) {
+                place.assign(where.begin(), where.end());
+                return std::wstring(text.begin(), text.end());
+            }
         }
         return L"(nothing recorded)";
     }
+    // The machine's PATH setting, which Wine's rebuild of the environment reads PATH from.
+    static void setSystemPath(const std::wstring& path) {
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSystemEnvironment, L"PATH", REG_EXPAND_SZ,
+                        path.c_str(), static_cast<DWORD>((path.size() + 1) * 2));
+    }
+    static constexpr wchar_t kSystemEnvironment[] =
+        L"SYSTEM\\CurrentControlSet\\Control\\Session Manager\\Environment";
+    std::wstring place, systemPath;
     Win32ProgramStarter starter;
     int runs = 0;
     const std::wstring folder = Win32Environment().programFolder();
@@ -137,16 +143,38 @@ TEST_F(StartProgram, StartsTheLineAsTypedSearchesThePathAndNeverStartsAShorterNa
     }
 }
 
-// A variable the user adds in the system's settings after Tillerdock started, announced to its
-// main window; and a program deeper than a path of old, given to the system by its short name.
-TEST_F(StartProgram, ProgramsStartInTheirOwnFolderWithTheUsersEnvironmentAsItIsNow) {
+// A variable the user adds in the system's settings after Tillerdock started and a folder
+// added to PATH, each announced to its main window, reach every start; a variable the
+// launcher's parent gave it stays; and a program deeper than a path of old is given to the
+// system by its short name.
+TEST_F(StartProgram, ProgramsStartWithTheUsersEnvironmentAsItIsNowAndBareNamesInTheProfile) {
     auto window = std::make_shared<ui::Form>(L"frmEnvironment", L"Main", 100, 100);
     ASSERT_TRUE(createFormView(*window, GetModuleHandleW(nullptr), nullptr, true).ok);
-    const std::wstring place = fs::path(tool).parent_path().wstring();
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", L"TILLERDOCK_PROBE", REG_SZ, place.c_str(),
-                    static_cast<DWORD>((place.size() + 1) * 2));
-    SendMessageW(hwndOf(*window), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"Environment"));
-    EXPECT_EQ(run(L"%TILLERDOCK_PROBE%\\tool.exe", true), place + L"|" + place);
+    auto announce = [&] {
+        SendMessageW(hwndOf(*window), WM_SETTINGCHANGE, 0,
+                     reinterpret_cast<LPARAM>(L"Environment"));
+    };
+    fs::copy_file(folder + L"\\recorder.exe", scratch + L"\\tdprobe.exe");
+    SetEnvironmentVariableW(L"TILLERDOCK_PROBE", L"parent");
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", L"TILLERDOCK_TOOLS", REG_SZ, scratch.c_str(),
+                    static_cast<DWORD>((scratch.size() + 1) * 2));
+    announce();
+    EXPECT_EQ(run(L"%TILLERDOCK_TOOLS%\\tdprobe.exe %TILLERDOCK_PROBE% 100%"),
+              scratch + L"\\tdprobe.exe parent 100%");
+    EXPECT_EQ(place, scratch + L"|parent");
+    // The variable leaves the settings; the bare name is found in the new PATH folder and
+    // starts in the profile folder.
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Environment", L"TILLERDOCK_TOOLS");
+    static wchar_t path[32768];
+    DWORD bytes = sizeof(path);
+    RegGetValueW(HKEY_LOCAL_MACHINE, kSystemEnvironment, L"PATH",
+                 RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, path, &bytes);
+    systemPath = path;
+    setSystemPath(systemPath + L";" + scratch);
+    announce();
+    EXPECT_EQ(run(L"tdprobe %TILLERDOCK_TOOLS% %TILLERDOCK_PROBE%"),
+              L"tdprobe %TILLERDOCK_TOOLS% parent");
+    EXPECT_EQ(place, environmentVariable(L"USERPROFILE").value_or(L"?") + L"|parent");
     const std::wstring folders = scratch + L"\\" + std::wstring(120, L'd'),
                        deep = folders + L"\\" + std::wstring(120, L'e') + L"\\x.exe";
     for (const std::wstring& made : {folders, fs::path(deep).parent_path().wstring()})
