@@ -38,6 +38,17 @@ void LaunchShortcut::load() {
 
 bool LaunchShortcut::choose(HotKeyCombination combination, ui::Form& over) {
     if (!usable(combination)) combination = 0;
+    // A combination that types a character (Ctrl+Alt is AltGr on many keyboards) would take
+    // that character away in every program: the user decides before it is registered.
+    const std::wstring typed = services_.hotKey.typedText(combination);
+    if (!typed.empty() && !(combination == chosen_ && inForce_) &&
+        !services_.messages.ask(&over,
+                                describe(combination) + L" types \u201C" + typed +
+                                    L"\u201D on your keyboard. As the shortcut, it would no "
+                                    L"longer type it in any program.\n\nUse " +
+                                    describe(combination) + L" anyway?",
+                                kProductName, kExclamationYesNo))
+        return false;
     if (!services_.hotKey.set(window_, combination)) {
         services_.messages.show(&over,
                                 describe(combination) +

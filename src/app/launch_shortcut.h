@@ -21,8 +21,9 @@ public:
     HotKeyCombination chosen() const { return chosen_; }
     bool inForce() const { return inForce_; }
     // The user's choice, from the shortcut window over which any message shows: in force at
-    // once, the old one until then, and stored. False when the system refuses it or it cannot
-    // be stored; the user has been told.
+    // once, the old one until then, and stored. A combination that types a character is
+    // registered only once the user agrees. False when the user does not, the system refuses
+    // it or it cannot be stored; the user has been told.
     bool choose(HotKeyCombination combination, ui::Form& over);
     // At exit: the system's shortcut goes with the program.
     void release();

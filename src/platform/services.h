@@ -60,9 +60,11 @@ public:
     virtual bool StartProgram(const std::wstring& commandLine, int showState) = 0;
 };
 
-// Message-box style codes in use: an exclamation or information icon, one OK button.
+// Message-box style codes in use: an exclamation or information icon, one OK button; and a
+// question with an exclamation icon, Yes and No, No the default.
 inline constexpr int kExclamationOk = 48;
 inline constexpr int kInformationOk = 64;
+inline constexpr int kExclamationYesNo = 0x100 | 48 | 4;
 
 // A modal message box; returns when the user has closed it.
 class MessageBoxes {
@@ -71,6 +73,9 @@ public:
     // owner may be null. The box comes up in front even when the program shows no window.
     virtual void show(ui::Form* owner, const std::wstring& text, const std::wstring& title,
                       int style) = 0;
+    // A question with Yes and No: true when the user answers Yes.
+    virtual bool ask(ui::Form* owner, const std::wstring& text, const std::wstring& title,
+                     int style) = 0;
 };
 
 // A point on the screen, in pixels.
@@ -190,6 +195,10 @@ public:
     virtual bool set(ui::Form& owner, HotKeyCombination combination) = 0;
     // The combination as the user sees it: "Ctrl+Alt+L".
     virtual std::wstring describe(HotKeyCombination combination) = 0;
+    // What the combination types on the user's current keyboard layout, where Ctrl+Alt is
+    // AltGr on many ("ł" for Ctrl+Alt+L on a Polish keyboard); empty when it types nothing
+    // but control characters.
+    virtual std::wstring typedText(HotKeyCombination combination) = 0;
     // Gives the foreground back to the window that had it when the shortcut was pressed.
     virtual void returnFocus() = 0;
 };

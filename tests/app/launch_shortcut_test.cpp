@@ -35,6 +35,19 @@ TEST_F(Shortcut, AChosenShortcutIsInForceAndStoredAndAPressOpensTheMenuAtThePoin
     window->cmdOK->Click();
     EXPECT_EQ(byKey(writes)[L"Hotkey"], L"1613");
     EXPECT_TRUE(!app.shortcut.peek() && config->launchShortcut.inForce());
+    // Keys that type a character are registered only once the user says yes.
+    config->mnuShortcut->Click();
+    app.shortcut.peek()->hkyShortcut->setValue(1612);
+    log.clear();
+    app.shortcut.peek()->cmdOK->Click();
+    ASSERT_TRUE(app.shortcut.peek());
+    answerYes = true;
+    app.shortcut.peek()->cmdOK->Click();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[0], log[1]);
+    EXPECT_EQ(log[0].substr(0, 60), L"message Tillerdock (308) over Launch Menu Shortcut: Keys 161");
+    EXPECT_NE(log[0].find(L"Keys 1612 types \u201C\u0142\u201D"), std::wstring::npos);
+    EXPECT_EQ(log[2] + byKey(writes)[L"Hotkey"], L"shortcut 16121612");
     // A press opens the Launch menu at the pointer, unless a menu or a modal window is open.
     config->mnuHide->Click();
     log.clear();

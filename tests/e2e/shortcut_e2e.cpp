@@ -17,6 +17,7 @@ void pressKeys(const std::wstring& window, const std::wstring& keys) {
                         L" windowfocus --sync keyup " + keys + L" key " + keys);
 }
 const std::wstring kNotepad = L"--name Notepad", kOpenMenu = L"--onlyvisible --class tillerdock";
+const auto ctrlAltK = static_cast<WORD>(MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT));
 
 // A program started for the test, ended with it.
 struct Started : drive::Process {
@@ -30,7 +31,6 @@ TEST(ShortcutE2E, ChosenInItsWindowItOpensTheMenuOverAnotherProgramAndADigitStar
     DeleteFileW(record.c_str());
     SetEnvironmentVariableW(L"TILLERDOCK_RECORD", record.c_str());
     setSetting(L"App2", drive::quoted(drive::programFolder() + L"recorder.exe") + L" slot two");
-    const auto ctrlAltK = static_cast<WORD>(MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_ALT));
     // Chooses the keys in a copy's shortcut window and presses OK.
     auto choose = [](const Tillerdock& td) {
         td.command(ids::kMenuShortcut);
@@ -80,6 +80,37 @@ TEST(ShortcutE2E, ChosenInItsWindowItOpensTheMenuOverAnotherProgramAndADigitStar
     SendMessageTimeoutW(first.main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000,
                         &answer);
     EXPECT_EQ(readSettings().count(L"Caption10"), 1u);
+}
+
+// The keyboard goes back to the program that had it when a second press closes the menu, and
+// stays with a window the user clicked while the menu was open.
+TEST(ShortcutE2E, TheKeyboardGoesBackWhereItWasButNeverFromAWindowClickedMeanwhile) {
+    clearSettings();
+    setSetting(L"Startup", L"True");
+    setSetting(L"Hotkey", std::to_wstring(ctrlAltK));
+    Tillerdock td;
+    const Started mines(drive::startProcess(L"winemine.exe"));
+    HWND field = nullptr, edit = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (field = FindWindowW(nullptr, L"WineMine")) != nullptr; }));
+    const Started notepad(drive::startProcess(L"notepad.exe"));  // in front, with the keyboard
+    ASSERT_TRUE(waitFor([&] {
+        edit = FindWindowExW(FindWindowW(L"Notepad", nullptr), nullptr, L"Edit", nullptr);
+        return edit && GetForegroundWindow() == GetParent(edit);
+    }));
+    pressKeys(kNotepad, L"ctrl+alt+k");
+    HWND menu = td.waitForWindow(L"#32768");
+    ASSERT_TRUE(menu);
+    pressKeys(kOpenMenu, L"ctrl+alt+k");
+    EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(menu) && GetForegroundWindow() == GetParent(edit); }));
+    drive::startProcess(L"Z:\\usr\\bin\\xdotool keyup ctrl+alt+k type abc");
+    EXPECT_TRUE(waitFor([&] { return windowText(edit) == L"abc"; })) << windowText(edit);
+    pressKeys(kNotepad, L"ctrl+alt+k");
+    ASSERT_TRUE(menu = td.waitForWindow(L"#32768"));
+    // A click on another program: Windows brings it to the front, which Wine leaves to the
+    // test as its menu keeps the click for itself; the click closes the menu.
+    SetForegroundWindow(field);
+    drive::startProcess(L"Z:\\usr\\bin\\xdotool search --name WineMine mousemove --window %1 30 80 click 1");
+    EXPECT_TRUE(waitFor([&] { return !IsWindowVisible(menu) && GetForegroundWindow() == field; }));
 }
 
 }  // namespace td::e2e

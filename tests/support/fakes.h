@@ -47,7 +47,7 @@ struct Fake : SettingsStore,
     bool iconPresent = false, refuseWindows = false, noTimers = false;
     std::function<void(const TrayEvent&)> trayHandler;
     std::function<void(const PopupPlace&)> hotKeyHandler;
-    bool menuIsOpen = false, modalOpen = false;
+    bool menuIsOpen = false, modalOpen = false, answerYes = false;
     std::vector<std::function<void()>> timers;
     std::chrono::milliseconds timersTotal{};  // the delays of every timer set
     std::function<void()> whileMessageUp;
@@ -80,6 +80,11 @@ struct Fake : SettingsStore,
         log.push_back(L"message " + title + L" (" + to_wstring(style) + L") over " +
                       (owner ? owner->caption() : L"nothing") + L": " + text);
         if (whileMessageUp) whileMessageUp();
+    }
+    bool ask(ui::Form* owner, const std::wstring& text, const std::wstring& title,
+             int style) override {
+        show(owner, text, title, style);
+        return answerYes;
     }
     Status attach(ui::Form& form) override {
         log.push_back(L"attach " + form.caption());
@@ -155,6 +160,9 @@ struct Fake : SettingsStore,
     }
     std::wstring describe(HotKeyCombination combination) override {
         return L"Keys " + to_wstring(combination);
+    }
+    std::wstring typedText(HotKeyCombination combination) override {
+        return combination == 1612 ? L"\u0142" : L"";  // Ctrl+Alt+L on a Polish keyboard
     }
     void returnFocus() override { log.push_back(L"back to the program"); }
 };

@@ -7,14 +7,31 @@
 
 namespace td::win32 {
 
+namespace {
+
+// Whether a window belongs to this program (a null window does not).
+bool ours(HWND window) {
+    DWORD process = 0;
+    return window && GetWindowThreadProcessId(window, &process) && process == GetCurrentProcessId();
+}
+
+}  // namespace
+
 void Win32HotKey::listen(ui::Form& owner, std::function<void(const PopupPlace&)> pressed) {
     pressed_ = std::move(pressed);
+    owner_ = &owner;
     addMessageHook(owner, [this](UINT message, WPARAM, LPARAM, LRESULT& result) {
         // The window registers no other shortcut: every press it gets is this one's.
         if (message != WM_HOTKEY || id_ == 0) return false;
         // Where the user was, to go back to when the menu closes without a choice; the
-        // system lets the program take the foreground for a press of its own shortcut.
-        previousForeground_ = GetForegroundWindow();
+        // system lets the program take the foreground for a press of its own shortcut. A
+        // press while the menu is open closes it and leaves that place as it was (the
+        // foreground is then this program's own); from a window of this program there is
+        // nowhere else to go back to.
+        if (!menuLoopOf(*owner_)) {
+            HWND foreground = GetForegroundWindow();
+            previousForeground_ = ours(foreground) ? nullptr : foreground;
+        }
         POINT pointer = {};
         GetCursorPos(&pointer);
         if (pressed_) pressed_(PopupPlace{{pointer.x, pointer.y}, true, true});
@@ -60,8 +77,30 @@ std::wstring Win32HotKey::describe(HotKeyCombination combination) {
     return text + L"Key " + decimalText(static_cast<long>(key));
 }
 
+std::wstring Win32HotKey::typedText(HotKeyCombination combination) {
+    const unsigned modifiers = combination >> 8, key = combination & 0xFF;
+    BYTE keys[256] = {};
+    if (modifiers & HOTKEYF_CONTROL) keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+    if (modifiers & HOTKEYF_ALT) keys[VK_MENU] = keys[VK_LMENU] = 0x80;
+    if (modifiers & HOTKEYF_SHIFT) keys[VK_SHIFT] = keys[VK_LSHIFT] = 0x80;
+    keys[key] = 0x80;
+    const HKL layout = GetKeyboardLayout(0);
+    wchar_t typed[8] = {};
+    // Flag 4: the layout's dead-key state stays as it is. A dead key (-1) types its character
+    // with the next key.
+    int count = ToUnicodeEx(key, MapVirtualKeyExW(key, MAPVK_VK_TO_VSC, layout), keys, typed, 8,
+                            4, layout);
+    if (count < 0) count = 1;
+    std::wstring text;
+    for (int i = 0; i < count && i < 8; ++i)
+        if (typed[i] >= 0x20 && typed[i] != 0x7F) text += typed[i];
+    return text;
+}
+
 void Win32HotKey::returnFocus() {
-    if (previousForeground_ && IsWindow(previousForeground_))
+    // Only while the foreground is still this program's: a user who closed the menu by
+    // clicking another program keeps that one in front.
+    if (previousForeground_ && IsWindow(previousForeground_) && ours(GetForegroundWindow()))
         SetForegroundWindow(previousForeground_);
     previousForeground_ = nullptr;
 }

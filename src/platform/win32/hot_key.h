@@ -14,6 +14,7 @@ public:
     void listen(ui::Form& owner, std::function<void(const PopupPlace&)> pressed) override;
     bool set(ui::Form& owner, HotKeyCombination combination) override;
     std::wstring describe(HotKeyCombination combination) override;
+    std::wstring typedText(HotKeyCombination combination) override;
     void returnFocus() override;
 
 private:
@@ -23,6 +24,7 @@ private:
     // one before the old one goes; 0 for none.
     int id_ = 0;
     HWND previousForeground_ = nullptr;
+    ui::Form* owner_ = nullptr;
 };
 
 }  // namespace td::win32

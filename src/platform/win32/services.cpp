@@ -38,16 +38,22 @@ std::wstring dialogFilter(const std::wstring& filter) {
     return list;
 }
 
-void Win32MessageBoxes::show(ui::Form* owner, const std::wstring& text, const std::wstring& title,
-                             int style) {
+bool Win32MessageBoxes::ask(ui::Form* owner, const std::wstring& text, const std::wstring& title,
+                            int style) {
     const HWND window = windowOf(owner);
     // The box must come up in front of other programs even while the program is only an
     // icon in the tray; with no visible owner nothing else would lift it.
     UINT type = static_cast<UINT>(style) | MB_SETFOREGROUND;
     if (!window || !IsWindowVisible(window)) type |= MB_TOPMOST;
+    // A box that cannot be shown answers no.
+    return MessageBoxW(window, text.c_str(), title.c_str(), type) == IDYES;
+}
+
+void Win32MessageBoxes::show(ui::Form* owner, const std::wstring& text, const std::wstring& title,
+                             int style) {
     // The box has one button, so its answer says nothing; a box that cannot be shown leaves
     // nothing for the program to do.
-    MessageBoxW(window, text.c_str(), title.c_str(), type);
+    ask(owner, text, title, style);
 }
 
 void Win32Shell::open(ui::Form& owner, const std::wstring& target) {

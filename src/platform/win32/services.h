@@ -45,6 +45,8 @@ class Win32MessageBoxes : public MessageBoxes {
 public:
     void show(ui::Form* owner, const std::wstring& text, const std::wstring& title,
               int style) override;
+    bool ask(ui::Form* owner, const std::wstring& text, const std::wstring& title,
+             int style) override;
 };
 
 class Win32Shell : public Shell {
