@@ -47,12 +47,14 @@ xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp -noreset" bash -c '
     shot about "About Tillerdock" key alt+h sleep 0.5 key a
 
     # The tray icon sits in the small window Wine shows for the notification area, below its
-    # title. Its menu is the window that appears on a right click there. The programs icons
-    # are found while the menu is open: it is opened twice, so that they show however quickly
-    # they come.
+    # title. Its menu is the window that appears on a right click there, once the main window
+    # is up. The icons of the programs are read while the menu is open: it is opened twice, so that
+    # they show however quickly they come.
     wine "$root/build/win/tillerdock.exe" &
     pid=$!
     tray=$(shown "^Wine System Tray\$")
+    shown "^Tillerdock\$" >/dev/null
+    sleep 1
     eval "$(xdotool getwindowgeometry --shell "$tray")"
     before=$(visible)
     for opening in 1 2; do

@@ -50,10 +50,10 @@ bool LaunchShortcut::choose(HotKeyCombination combination, ui::Form& over) {
                                 kProductName, kExclamationYesNo))
         return false;
     if (!services_.hotKey.set(window_, combination)) {
-        services_.messages.show(&over,
-                                describe(combination) +
-                                    L" is in use by another program. Choose another shortcut.",
-                                kProductName, kExclamationOk);
+        services_.messages.show(
+            &over,
+            describe(combination) + L" is in use by another program. Choose another shortcut.",
+            kProductName, kExclamationOk);
         return false;
     }
     chosen_ = combination;
@@ -63,10 +63,9 @@ bool LaunchShortcut::choose(HotKeyCombination combination, ui::Form& over) {
     if (failures.empty()) return true;
     services_.messages.show(
         &over,
-        settings::report(failures,
-                         std::wstring(kProductName) + L" could not save the Launch menu's shortcut:",
-                         L"It works until " + std::wstring(kProductName) +
-                             L" closes. Press OK to try again."),
+        settings::report(
+            failures, std::wstring(kProductName) + L" could not save the Launch menu's shortcut:",
+            L"It works until " + std::wstring(kProductName) + L" closes. Press OK to try again."),
         kProductName, kExclamationOk);
     return false;
 }

@@ -42,12 +42,21 @@ TEST(ExitE2E, TwoCopiesAndAnotherProgramKeepWhatEachChangedSavedBeforeTheSession
                     static_cast<DWORD>((notepad.size() + 1) * 2));
     Tillerdock a, b;
     ASSERT_TRUE(a.waitShown(true) && b.waitShown(true));
+    // Each leaves as the icons of its menu's programs are being read.
+    auto readIcons = [](const Tillerdock& td) {
+        PostMessageW(td.main, win32::kTrayCallbackMessage, MAKEWPARAM(200, 200),
+                     MAKELPARAM(WM_CONTEXTMENU, ids::kTrayIconId));
+        HWND menu = td.waitForWindow(L"#32768");
+        drive::pressKey(menu, VK_ESCAPE);
+        return menu && waitFor([&] { return !IsWindowVisible(menu); });
+    };
     EXPECT_EQ(a.text(ids::kAppBase + 9), notepad);
     a.setText(ids::kAppBase + 1, L"C:\\A.exe");
     click(a.control(ids::kOk));
     ASSERT_TRUE(a.waitShown(false));
     b.setText(ids::kAppBase + 2, L"\"C:\\B b\\b.exe\" /x");  // not confirmed: saved on leaving
     setSetting(L"Caption3", L"Outside");
+    ASSERT_TRUE(readIcons(a) && readIcons(b));
     a.command(ids::kMenuExit);
     ASSERT_TRUE(a.waitForExit());
     // The end of the session, which may end the process right after WM_ENDSESSION: the program

@@ -12,6 +12,9 @@ namespace td::win32 {
 
 // Whether COM runs on this thread.
 bool startCom();
+// COM on a thread of the program's other than the user-interface thread, until it ends it.
+bool startThreadCom();
+void endThreadCom();
 
 // An object of a class, as CoCreateInstance makes one in process; E_FAIL without COM.
 HRESULT createComObject(REFCLSID type, REFIID interfaceId, void** object);

@@ -70,8 +70,16 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case kMenuIconMessage:
-            if (menu_) menu_->receiveIcon(lParam);
+            if (menu_) menu_->receiveIcon(wParam);
             return 0;
+        case WM_MEASUREITEM:
+            if (menu_ && menu_->measureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
+                return TRUE;
+            break;
+        case WM_DRAWITEM:
+            if (menu_ && menu_->drawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+                return TRUE;
+            break;
         case WM_ENTERMENULOOP:
             menuLoop_ = true;
             break;

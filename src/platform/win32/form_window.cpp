@@ -232,6 +232,9 @@ void FormWindow::formUnloaded(ui::Form&) {
     HWND h = hwnd_;
     hwnd_ = nullptr;
     if (h) DestroyWindow(h);
+    // The menus go with the window, and with them the thread that reads their icons, also at
+    // the end of the session, after which the process ends without another word.
+    menu_.reset();
     if (isMain_) PostQuitMessage(0);
 }
 

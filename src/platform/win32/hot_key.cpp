@@ -88,8 +88,8 @@ std::wstring Win32HotKey::typedText(HotKeyCombination combination) {
     wchar_t typed[8] = {};
     // Flag 4: the layout's dead-key state stays as it is. A dead key (-1) types its character
     // with the next key.
-    int count = ToUnicodeEx(key, MapVirtualKeyExW(key, MAPVK_VK_TO_VSC, layout), keys, typed, 8,
-                            4, layout);
+    int count =
+        ToUnicodeEx(key, MapVirtualKeyExW(key, MAPVK_VK_TO_VSC, layout), keys, typed, 8, 4, layout);
     if (count < 0) count = 1;
     std::wstring text;
     for (int i = 0; i < count && i < 8; ++i)

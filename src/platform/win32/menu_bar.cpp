@@ -61,11 +61,6 @@ MenuBar::MenuBar(const ui::Form& form) : bar_(CreateMenu()) {
             DestroyMenu(popup);
             continue;
         }
-        // A picture sits in the check mark's column, without a gutter of its own.
-        MENUINFO style = {sizeof(style)};
-        style.fMask = MIM_STYLE;
-        style.dwStyle = MNS_CHECKORBMP;
-        SetMenuInfo(popup, &style);
         popups_[top] = popup;
     }
     render();
@@ -106,6 +101,7 @@ std::optional<UINT> MenuBar::itemOfDigit(HMENU popup, wchar_t key) const {
 }
 
 void MenuBar::requestIcons(HWND window, UINT dpi) {
+    dpi_ = dpi;
     std::vector<std::wstring> named;
     for (const auto& [menu, native] : popups_)
         for (const ui::MenuItem* item : menu->items())
@@ -113,29 +109,50 @@ void MenuBar::requestIcons(HWND window, UINT dpi) {
     if (named.empty()) return;
     if (!icons_) icons_ = std::make_unique<MenuIcons>(window, kMenuIconMessage);
     icons_->request(named, dpi);
-    render();
 }
 
-void MenuBar::receiveIcon(LPARAM found) {
-    const std::optional<std::wstring> line = icons_ ? icons_->receive(found) : std::nullopt;
-    if (!line) return;
-    for (const auto& [menu, native] : popups_) {
-        bool changed = false;
-        for (const ui::MenuItem* item : menu->items()) {
-            if (!item->visible() || item->iconSource() != *line) continue;
-            MENUITEMINFOW info = {sizeof(info)};
-            info.fMask = MIIM_BITMAP;
-            info.hbmpItem = icons_->bitmapOf(*line);
-            changed |= SetMenuItemInfoW(native, static_cast<UINT>(item->id()), FALSE, &info) != 0;
-        }
-        if (changed) repaintOpen(native);
-    }
+void MenuBar::receiveIcon(WPARAM what) {
+    if (!icons_ || !icons_->receive(what)) return;
+    for (const auto& [menu, native] : popups_) repaintOpen(native);
+}
+
+const ui::MenuItem* MenuBar::itemOf(UINT id) const {
+    for (const auto& [menu, native] : popups_)
+        for (const ui::MenuItem* item : menu->items())
+            if (static_cast<UINT>(item->id()) == id) return item;
+    return nullptr;
+}
+
+bool MenuBar::measureItem(MEASUREITEMSTRUCT& item) const {
+    if (item.CtlType != ODT_MENU || !itemOf(item.itemID)) return false;
+    // The icon, and a gap before the caption.
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, dpi_);
+    item.itemWidth = static_cast<UINT>(size + MulDiv(4, static_cast<int>(dpi_), 96));
+    item.itemHeight = static_cast<UINT>(size);
+    return true;
+}
+
+bool MenuBar::drawItem(const DRAWITEMSTRUCT& item) const {
+    const ui::MenuItem* drawn = item.CtlType == ODT_MENU ? itemOf(item.itemID) : nullptr;
+    if (!drawn) return false;
+    const HICON icon = icons_ ? icons_->iconOf(drawn->iconSource()) : nullptr;
+    if (!icon) return true;
+    const int size = icons_->size();
+    const RECT& at = item.rcItem;
+    DrawIconEx(item.hDC, at.left, at.top + (at.bottom - at.top - size) / 2, icon, size, size, 0,
+               nullptr, DI_NORMAL);
+    return true;
 }
 
 // Win32 menus have no hidden items: the native menu is rebuilt to hold exactly the visible
 // items, so that anyone reading it (a screen reader, an automation tool) sees the truth.
 void MenuBar::render(HMENU native, const ui::MenuItem& menu) {
     while (GetMenuItemCount(native) > 0) RemoveMenu(native, 0, MF_BYPOSITION);
+    // In a menu with programs' icons every item keeps the icons' place, so that all captions
+    // line up wherever the system aligns only those of items with pictures.
+    const bool pictures = std::any_of(
+        menu.items().begin(), menu.items().end(),
+        [](const ui::MenuItem* item) { return item->visible() && !item->iconSource().empty(); });
     UINT position = 0;
     std::wstring caption;
     for (const ui::MenuItem* item : menu.items()) {
@@ -148,8 +165,8 @@ void MenuBar::render(HMENU native, const ui::MenuItem& menu) {
         } else {
             caption = fittedCaption(item->caption());
             info.fMask |= MIIM_STATE | MIIM_STRING | MIIM_BITMAP;
-            if (icons_ && !item->iconSource().empty())
-                info.hbmpItem = icons_->bitmapOf(item->iconSource());
+            // The window draws an item's icon (measureItem, drawItem), once it is read.
+            if (pictures) info.hbmpItem = HBMMENU_CALLBACK;
             info.fType = MFT_STRING;
             info.fState = (item->enabled() ? MFS_ENABLED : MFS_GRAYED) |
                           (item->checked() ? MFS_CHECKED : MFS_UNCHECKED) |

@@ -12,7 +12,7 @@
 
 namespace td::win32 {
 
-// The message the window posts itself to find the next of its menus' icons.
+// The message about its menus' icons the window posts itself, and is posted as they are read.
 inline constexpr UINT kMenuIconMessage = WM_APP + 2;
 
 class MenuBar {
@@ -37,9 +37,14 @@ public:
     // As a menu is about to open: asks for the icons of the programs its items name, at the
     // window's DPI; those known show at once.
     void requestIcons(HWND window, UINT dpi);
-    // Finds the next icon asked for; the items that name its program show it. Only their
-    // pictures change, so that an open menu keeps its highlighted item and its size.
-    void receiveIcon(LPARAM found);
+    // The icons' message (kMenuIconMessage); open menus show icons that arrived. Each item that
+    // names a program keeps a place for its icon from the start (the window draws it), so an
+    // open menu keeps its size and its highlighted item as icons arrive.
+    void receiveIcon(WPARAM what);
+    // The window's part in drawing an item's icon: its size, and the icon drawn, or nothing
+    // while there is none. False for what is not such an item.
+    bool measureItem(MEASUREITEMSTRUCT& item) const;
+    bool drawItem(const DRAWITEMSTRUCT& item) const;
 
 private:
     void render(HMENU native, const ui::MenuItem& menu);
@@ -47,7 +52,10 @@ private:
     UniqueMenu bar_;
     std::map<ui::MenuItem*, HMENU> popups_;  // owned by the bar
     const ui::MenuItem* default_ = nullptr;
+    const ui::MenuItem* itemOf(UINT id) const;
+
     std::unique_ptr<MenuIcons> icons_;  // from the first opening of a menu
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
 };
 
 }  // namespace td::win32

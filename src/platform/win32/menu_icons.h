@@ -1,17 +1,14 @@
-// The icons of programs beside the items of a window's menus. Nothing happens before the first
-// menu opens. As a menu is about to open, the icons it lacks are asked for; the menu opens at
-// once, and each icon is then found and drawn in a message of its own, which the menu's loop
-// handles while it is open, so that each shows as it is ready. A program on a share or on a
-// drive that is not a local one (a network drive, a missing one) is not looked at, so that it
-// never delays a menu. (A thread of its own to find them would cost more memory under Wine
-// than the program has besides.) Icons are kept per program file at the size the shell uses
-// for small icons at the window's DPI, and freed when no item names that program any more or
-// the DPI changes.
+// The icons of the programs a window's menus name. They are read on a thread of their own, so
+// that no menu ever waits for a disk or a share: a menu opens at once, and each icon shows as
+// soon as it is read (a program on a share when the share answers). Nothing on the
+// user-interface thread touches a program's path. Programs on removable and optical drives,
+// and files whose data is not there (kept offline, cloud placeholders), are not read. Icons are
+// kept between openings, at the size the shell uses for small icons at the window's DPI, and
+// read again only when a line changes, the program's file changes or the DPI changes.
 #pragma once
 
-#include <deque>
 #include <map>
-#include <optional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,34 +18,37 @@ namespace td::win32 {
 
 class MenuIcons {
 public:
-    // The window is sent this message, posted, for each icon to find, for receive().
-    MenuIcons(HWND window, UINT findMessage);
+    // The window is posted the message: with kWake as the menu opens (the thread is woken
+    // once the menu is on screen), with kArrived when icons have been read.
+    static constexpr WPARAM kWake = 0, kArrived = 1;
+    MenuIcons(HWND window, UINT message);
+    // Ends the thread: a read under way is cancelled, and an icon it still waits for is not
+    // waited for long.
     ~MenuIcons();
     MenuIcons(const MenuIcons&) = delete;
     MenuIcons& operator=(const MenuIcons&) = delete;
 
-    // Asks for the icons of the programs these command lines start, at the size for the DPI.
-    // What is known or asked for already is not asked again; what no line names is freed.
+    // As a menu is about to open: the icons of the programs these command lines start, at the
+    // size for the DPI. What no line names any more is freed.
     void request(const std::vector<std::wstring>& commandLines, UINT dpi);
-    // Finds the next icon asked for; the command line whose items now have their icon, if any.
-    std::optional<std::wstring> receive(LPARAM);
-    // The bitmap for an item showing this command line's program: its icon, or while there is
-    // none (not found, or not there yet) a blank of the same size, which keeps the item's
-    // caption in line with the others. Null for a line never asked for.
-    HBITMAP bitmapOf(const std::wstring& commandLine);
+    // The posted message: wakes the thread, or takes the icons it read; true when an icon
+    // changed.
+    bool receive(WPARAM what);
+    // The icon of a line's program, or null while there is none.
+    HICON iconOf(const std::wstring& commandLine) const;
+    // The size icons are drawn at, in pixels.
+    int size() const { return size_; }
+
+    struct Shared;  // between the two threads
 
 private:
-    struct Line {
-        std::wstring program;  // empty until found, or when there is none
-    };
-    int size_ = 0;
-    bool finding_ = false;  // a message to find the next icon is on its way
-    std::map<std::wstring, Line> lines_;
-    std::map<std::wstring, UniqueBitmap> icons_;  // by program file
-    UniqueBitmap blank_;
     HWND window_;
     UINT message_;
-    std::deque<std::wstring> waiting_;
+    int size_ = 0;
+    bool wakePosted_ = false;
+    std::map<std::wstring, UniqueIcon> icons_;
+    std::shared_ptr<Shared> shared_;
+    UniqueHandle thread_;
 };
 
 }  // namespace td::win32

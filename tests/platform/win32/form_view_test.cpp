@@ -120,16 +120,21 @@ TEST_F(NativeWindow, TypingFollowsTheChangeRulesAndMenusHoldExactlyTheVisibleIte
     EXPECT_TRUE(!IsWindow(main) && PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// Whether a menu item shows a picture: "icon", "blank" (its place kept), or "none".
-std::wstring pictureOf(HMENU menu, int position) {
-    MENUITEMINFOW info = {sizeof(info)};
-    info.fMask = MIIM_BITMAP;
-    GetMenuItemInfoW(menu, position, TRUE, &info);
-    DIBSECTION dib = {};
-    if (!info.hbmpItem || !GetObjectW(info.hbmpItem, sizeof(dib), &dib)) return L"none";
-    const auto* bits = static_cast<const std::uint32_t*>(dib.dsBm.bmBits);
-    const int count = dib.dsBm.bmWidth * dib.dsBm.bmHeight;
-    return std::all_of(bits, bits + count, [](std::uint32_t p) { return !p; }) ? L"blank" : L"icon";
+// Whether an open pop-up's item shows an icon: "icon" where the place of its picture, after
+// the check mark's, holds more than a few pixels of another colour than the item's own.
+std::wstring pictureOf(HWND popup, int position) {
+    const auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+    RECT item = {};
+    if (!GetMenuItemRect(nullptr, menu, position, &item)) return L"none";
+    MapWindowPoints(nullptr, popup, reinterpret_cast<POINT*>(&item), 2);
+    HDC dc = GetDC(popup);
+    const int left = item.left + 4 + GetSystemMetrics(SM_CXMENUCHECK);
+    const COLORREF back = GetPixel(dc, item.right - 2, item.top + 1);
+    int other = 0;
+    for (int y = item.top; y < item.bottom; ++y)
+        for (int x = left; x < left + GetSystemMetrics(SM_CXSMICON); ++x) other += GetPixel(dc, x, y) != back;
+    ReleaseDC(popup, dc);
+    return other > 20 ? L"icon" : L"none";
 }
 
 // What each pop-up of the main window shows once open (with `icons`, once its slots' icons are
@@ -152,11 +157,11 @@ void CALLBACK watchMenus(HWND, UINT, UINT_PTR, DWORD) {
         menus.shown = false;
     } else if (menus.shown) {
         EndMenu();
-    } else if (!menus.icons || pictureOf(launch, 0) == L"icon" || ++menus.waited > 100) {
+    } else if (!menus.icons || pictureOf(popup, 0) == L"icon" || ++menus.waited > 100) {
         menus.shown = true;
         ++menus.openings;
         menus.items = readMenu(launch);
-        menus.pictures = pictureOf(launch, 0) + pictureOf(launch, 1) + pictureOf(launch, 2);
+        menus.pictures = pictureOf(popup, 0) + pictureOf(popup, 1) + pictureOf(popup, 2);
         GetWindowRect(popup, &menus.place);
         if (menus.then) std::exchange(menus.then, nullptr)();
     }
@@ -177,7 +182,6 @@ TEST_F(NativeWindow, TrayCallbacksOpenOnePopUpThatKeepsItsHighlightAsItsIconsArr
     start({L"App1=" + recorder + L" -x", L"Caption1=Rec", L"App2=notepad",
            L"App3=C:\\missing\\gone.exe"});
     config->mnuHide_Click();
-    EXPECT_EQ(pictureOf(menu(0), 0), L"none");  // nothing before a menu opens
     menus.icons = true;
     auto callbacks = [&](std::initializer_list<UINT> events, int x, int y) {
         for (UINT event : events)
@@ -188,7 +192,7 @@ TEST_F(NativeWindow, TrayCallbacksOpenOnePopUpThatKeepsItsHighlightAsItsIconsArr
     readOpenMenus([&] { callbacks({WM_CONTEXTMENU}, 300, 200); });
     EXPECT_EQ(menus.items, (Texts{L"2001 Rec lit", L"2002 ", L"2003 ", L"2012 --",
                                  L"2013 Configure default", L"2015 --", L"2016 E&xit"}));
-    EXPECT_EQ(menus.pictures, L"iconiconblank");
+    EXPECT_EQ(menus.pictures, L"iconiconnone");
     EXPECT_EQ(menus.place.left * 10000 + menus.place.top, 300 * 10000 + 200);
     // A right click: two callbacks, one pop-up; and none over an open one.
     menus.then = [&] { callbacks({WM_CONTEXTMENU}, 10, 10); };
