@@ -25,6 +25,10 @@ packages=(
     # correct what wixl writes wrongly in it and to read it in the installer test; binutils'
     # strings for the installer test.
     nsis wixl msitools binutils
+    # Signing: osslsigncode signs a release with Authenticode and verifies the signatures in the
+    # installer test, whose throwaway certificate openssl makes; yamllint checks the release's
+    # winget manifests there.
+    osslsigncode openssl yamllint
     # Commands the scripts call that every Debian system has; named so that the check can
     # hold every command to this list.
     apt bash coreutils dpkg findutils grep sed diffutils util-linux

@@ -7,9 +7,10 @@
 #      tillerdock.exe (built with mingw-w64's GCC; clang builds it too, warnings as errors);
 #   3. the layout again, in another fresh prefix that sees only the DejaVu fonts: the wide
 #      face a machine without Liberation Sans substitutes for the windows' fonts;
-#   4. the release packages (scripts/release.sh): the zip's contents, and under Wine the
-#      installer's and the Windows Installer package's install, upgrades and uninstall
-#      (tests/installer/run.sh).
+#   4. the release, signed with a throwaway certificate (tests/installer/run.sh, which makes it
+#      with scripts/release.sh): the signatures, the zip's contents, the winget manifests, the
+#      Windows Installer package's tables, and under Wine the installer's and the package's
+#      install, upgrades and uninstall.
 set -euo pipefail
 . "$(dirname "$0")/system-path.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -51,5 +52,4 @@ FONTCONFIG_FILE="$scratch/fonts.conf" "$root/scripts/under-wine.sh" "$scratch/pr
     ctest --test-dir "$root/build/win" --output-on-failure --timeout 120 -R '^LayoutE2E\.'
 
 echo "== Release packages (installer under Wine)"
-"$root/scripts/release.sh"
-"$root/tests/installer/run.sh" "$root/build/release"
+"$root/tests/installer/run.sh"
