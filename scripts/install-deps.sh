@@ -25,6 +25,8 @@ packages=(
     # correct what wixl writes wrongly in it and to read it in the installer test; binutils'
     # strings for the installer test.
     nsis wixl msitools binutils
+    # xmllint checks that the administrative templates for Group Policy are well-formed XML.
+    libxml2-utils
     # Commands the scripts call that every Debian system has; named so that the check can
     # hold every command to this list.
     apt bash coreutils dpkg findutils grep sed diffutils util-linux

@@ -1,5 +1,8 @@
-// Settings an organisation sets through Group Policy: which value counts, and that a held
-// setting can be neither changed nor saved over the user's own.
+// Settings an organisation sets through Group Policy: which value counts, that a held setting
+// can be neither changed nor saved over the user's own, and the administrative templates.
+#include <fstream>
+#include <regex>
+
 #include "group/frmGroup.h"
 #include "support/fakes.h"
 
@@ -64,6 +67,48 @@ TEST(Policies, WinInOrderLockWhatTheyHoldWriteNothingOfItAndFollowChanges) {
                       f.stored[L"chkGroupE"],
                   L"own.exeOwnFalseunsaved01");
     }
+}
+
+using Names = std::multiset<std::string>;
+
+// Group 1 of every match of the pattern in the text.
+Names matches(const std::string& text, const std::string& pattern) {
+    Names found;
+    const std::regex re(pattern);
+    for (std::sregex_iterator it(text.begin(), text.end(), re), end; it != end; ++it)
+        found.insert((*it)[1]);
+    return found;
+}
+
+// Each policy sets, under the program's policy key and as text, exactly the keys of one setting
+// the program takes from policy; the language file defines every text and presentation named.
+TEST(PolicyTemplates, EachPolicySetsOneSettingAsTextAndTheLanguageFileDefinesWhatItNames) {
+    auto read = [](const char* file) {
+        std::ifstream in(std::string(TILLERDOCK_SOURCE_DIR "/packaging/policy/") + file);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string admx = read("Tillerdock.admx"), adml = read("en-US/Tillerdock.adml");
+    const std::wstring key = policyKeyPath(settings::kAppName, settings::kSection);
+    std::set<Names> settings, covered;  // the key names of each setting
+    for (const auto& setting : settings::policySettings()) {
+        Names keys;
+        for (const auto& k : setting.keys) keys.insert(std::string(k.name.begin(), k.name.end()));
+        settings.insert(keys);
+    }
+    for (auto at = admx.find("<policy "); at != std::string::npos;
+         at = admx.find("<policy ", at + 1)) {
+        const std::string policy = admx.substr(at, admx.find("</policy>", at) - at);
+        EXPECT_TRUE(covered.insert(matches(policy, R"(valueName="([^"]*))")).second) << policy;
+        EXPECT_EQ(matches(policy, R"(\skey="([^"]*))"), Names{std::string(key.begin(), key.end())});
+        // REG_SZ only: no number, list or multi-line text, and a number typed in kept as text.
+        EXPECT_FALSE(std::regex_search(
+            policy, std::regex(R"(<decimal value|longDecimal|multiText|<list|expandable="true")")));
+        EXPECT_EQ(matches(policy, "<decimal (id)").size(), matches(policy, "(storeAsText)").size());
+    }
+    EXPECT_EQ(covered, settings);
+    for (const std::string kind : {"string", "presentation"})
+        for (const auto& id : matches(admx, R"(\$\()" + kind + R"(\.(\w+)\))"))
+            EXPECT_NE(adml.find("<" + kind + " id=\"" + id + "\">"), std::string::npos) << id;
 }
 
 }  // namespace td::test
