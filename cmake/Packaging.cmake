@@ -2,13 +2,15 @@
 #
 #   Tillerdock-1.0-win64.zip  the portable copy: tillerdock.exe, Readme.txt and LICENSE in a
 #                             folder Tillerdock-1.0, so that any unzip tool makes one folder
-#                             and never spills the three files into the folder it unzips in
+#                             and never spills the three files into the folder it unzips in;
+#                             and the administrative templates for Group Policy in its folder
+#                             policy
 #   Tillerdock-1.0-win64.exe  the per-user installer (NSIS, from packaging/NSIS.template.in):
 #                             no administrator rights, into %LOCALAPPDATA%\Programs\Tillerdock
 #   Tillerdock-1.0-win64.msi  the Windows Installer package, for deployment: for all users,
 #                             or for one with MSIINSTALLPERUSER=1 (the `msi_package` target below)
 #
-# All three hold the same files. The release build (MinSizeRel) links the program without its
+# All three hold the same program files. The release build (MinSizeRel) links the program without its
 # symbols; stripping it at link time rather than while packing keeps the packages' copies byte
 # for byte the same (strip would stamp each copy with the time it ran).
 
@@ -18,6 +20,8 @@ endif()
 
 install(TARGETS tillerdock RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/Readme.txt ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+# The administrative templates, for administrators: in the zip only (generator_options.cmake).
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/packaging/policy/ DESTINATION policy COMPONENT policy)
 
 set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_PACKAGE_NAME Tillerdock)

@@ -6,3 +6,9 @@ if(CPACK_GENERATOR STREQUAL "ZIP")
     set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
     set(CPACK_PACKAGING_INSTALL_PREFIX "/${CPACK_TILLERDOCK_ZIP_FOLDER}")
 endif()
+
+if(NOT CPACK_GENERATOR STREQUAL "ZIP")
+    # The installers install the program alone: the administrative templates (component
+    # policy) are for the administrator's central store, not for each copy of the program.
+    list(TRANSFORM CPACK_INSTALL_CMAKE_PROJECTS REPLACE "^ALL$" "Unspecified")
+endif()

@@ -23,9 +23,10 @@ SYSTEM_PATH = "/usr/sbin:/usr/bin:/sbin:/bin"
 SCRIPTS = ["scripts/*.sh", "tests/installer/run.sh", ".ci/run"]
 BUILD_FILES = ["CMakeLists.txt", "cmake/*.cmake", "res/CMakeLists.txt", "tests/CMakeLists.txt"]
 # Programs the build runs without a script naming them: CMake's generator, test driver and
-# packer, the icon script's interpreter, the installer compiler behind CPack, and the Windows
-# Installer package's builder and its corrector (packaging/msi.cmake).
-BUILD_PROGRAMS = ["make", "ctest", "cpack", "python3", "makensis", "wixl", "msibuild"]
+# packer, the icon script's interpreter, the installer compiler behind CPack, the Windows
+# Installer package's builder and its corrector (packaging/msi.cmake), and the XML checker a
+# test runs (tests/CMakeLists.txt).
+BUILD_PROGRAMS = ["make", "ctest", "cpack", "python3", "makensis", "wixl", "msibuild", "xmllint"]
 
 KEYWORDS = set("if then else elif fi case esac for while until do done in function select "
                "time coproc { } [[ ]] ! ;; exec command".split())

@@ -29,6 +29,8 @@ packages=(
     # installer test, whose throwaway certificate openssl makes; yamllint checks the release's
     # winget manifests there.
     osslsigncode openssl yamllint
+    # xmllint checks that the administrative templates for Group Policy are well-formed XML.
+    libxml2-utils
     # Commands the scripts call that every Debian system has; named so that the check can
     # hold every command to this list.
     apt bash coreutils dpkg findutils grep sed diffutils util-linux

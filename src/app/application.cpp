@@ -9,7 +9,12 @@
 namespace td {
 
 Application::Application(Services s)
-    : services(s), settings(s.store), config(*this), group(*this), about(*this), shortcut(*this) {}
+    : services(s),
+      settings(s.store, s.policies),
+      config(*this),
+      group(*this),
+      about(*this),
+      shortcut(*this) {}
 
 Application::~Application() = default;
 

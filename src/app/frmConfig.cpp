@@ -97,6 +97,9 @@ void frmConfig::buildControls() {
     Command12 = button(ids::kCancel, kCancelLeft, L"Cancel", L"Discard changes and minimize");
     cmdExit = button(ids::kExit, kExitLeft, L"Exit", L"Save and Exit");
     Line1 = &add<ui::Line>(ids::kLine, ui::Rect{7770, 4545, 0, 330});
+    lblPolicy = &add<ui::Label>(ids::kConfigPolicyNotice, ui::Rect{120, 4575, 5130, 255}, nullptr,
+                                settings::kSetByOrganization);
+    lblPolicy->setVisible(false);
 
     Command11->Click = [this] { Command11_Click(); };
     Command12->Click = [this] { Command12_Click(); };
@@ -145,6 +148,9 @@ void frmConfig::buildMenus() {
 }
 
 void frmConfig::Form_Load() {
+    // What policy holds takes the place of the user's own settings from the first read on.
+    app_.services.policies.listen(*this, [this] { Policy_Changed(); });
+    app_.settings.readPolicy();
     // The start-up option, and the start state that follows from it.
     mnuStartup->setChecked(slots.readStartupOption());
     if (mnuStartup->checked()) {
@@ -159,6 +165,7 @@ void frmConfig::Form_Load() {
     slots.readSlotTexts();
     slots.applyDerivedState();
     for (int n = 1; n <= kSlotCount; ++n) mnu[n]->setVisible(!App[n]->text().empty());
+    lockHeldSettings();
     // The group switch; the first use of the group window loads it, hidden.
     mnuGroupL->setVisible(app_.group.get()->chkGroupE->value() == 1);
     // The tray icon, last of what the window shows; then the shortcut, which needs the window
@@ -196,6 +203,7 @@ void frmConfig::mnuConfigure_Click() {
 }
 
 void frmConfig::mnuStartup_Click() {
+    if (app_.settings.held(settings::startupKey())) return;
     mnuStartup->setChecked(!mnuStartup->checked());
 }
 

@@ -24,6 +24,8 @@ public:
     ui::Button* Command12 = nullptr;  // Cancel
     ui::Button* cmdExit = nullptr;
     ui::Line* Line1 = nullptr;
+    // "Set by your organization", while a policy holds a slot.
+    ui::Label* lblPolicy = nullptr;
 
     // The "&Launch" menu, also the tray icon's pop-up menu; its slot items are mnu[1..10].
     ui::MenuItem* mnuFile = nullptr;
@@ -57,6 +59,9 @@ public:
     bool trayIconPresent() const { return trayIconPresent_; }
     // The shortcut that opens the Launch menu from any program was pressed.
     void HotKey_Pressed(const PopupPlace& place);
+    // Policy may have changed: what it now holds takes the place of the user's own settings,
+    // locked, and what it let go of is the user's own again.
+    void Policy_Changed();
 
     // OK and Cancel of the slot editing.
     void Command11_Click();
@@ -85,6 +90,7 @@ private:
     void addTrayIcon();
     void retryTrayIcon(std::size_t attempt);
     void readdTrayIcon();
+    void lockHeldSettings();
 
     Application& app_;
     TrayIconData trayIconData_;

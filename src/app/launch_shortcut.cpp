@@ -33,10 +33,18 @@ void LaunchShortcut::load() {
         settings::toUnsigned16(settings_.read(settings::hotKeyKey(), L"0"));
     chosen_ = stored && usable(*stored) ? *stored : 0;
     settings_.hold(settings::hotKeyKey(), decimalText(chosen_));
-    inForce_ = chosen_ != 0 && services_.hotKey.set(window_, chosen_);
+    // Read again when a policy sets the shortcut or lets it go: the one in force gives way.
+    if (chosen_ != 0) {
+        inForce_ = services_.hotKey.set(window_, chosen_);
+    } else if (inForce_) {
+        services_.hotKey.set(window_, 0);
+        inForce_ = false;
+    }
 }
 
 bool LaunchShortcut::choose(HotKeyCombination combination, ui::Form& over) {
+    // A shortcut a policy sets stays, and the window closes.
+    if (settings_.held(settings::hotKeyKey())) return true;
     if (!usable(combination)) combination = 0;
     // A combination that types a character (Ctrl+Alt is AltGr on many keyboards) would take
     // that character away in every program: the user decides before it is registered.

@@ -14,8 +14,9 @@ public:
     LaunchShortcut(ui::Form& window, Services services, settings::Session& settings)
         : window_(window), services_(services), settings_(settings) {}
 
-    // At start: the stored shortcut, put in force when it is one the user could have chosen.
-    // A shortcut another program holds is left out quietly; the shortcut window tells.
+    // At start, and when a policy sets the shortcut or lets it go: the stored shortcut (or the
+    // policy's), put in force when it is one the user could have chosen. A shortcut another
+    // program holds is left out quietly; the shortcut window tells.
     void load();
     // The shortcut chosen (0: none), and whether it is in force in this copy.
     HotKeyCombination chosen() const { return chosen_; }

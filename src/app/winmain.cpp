@@ -4,6 +4,7 @@
 #include "app/application.h"
 #include "app/frmConfig.h"
 #include "platform/win32/hot_key.h"
+#include "platform/win32/policy_source.h"
 #include "platform/win32/services.h"
 #include "platform/win32/tray_icon.h"
 #include "platform/win32/user_environment.h"
@@ -58,8 +59,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     td::win32::Win32OpenFileDialog openDialog;
     td::win32::Win32Environment environment;
     td::win32::Win32HotKey hotKey;
+    td::win32::Win32PolicySource policies;
     td::Application app(td::Services{store, starter, messages, windows, tray, shell, openDialog,
-                                     environment, hotKey});
+                                     environment, hotKey, policies});
 
     if (!app.start()) return 1;
     td::win32::runMessageLoop([&] {

@@ -50,6 +50,9 @@ frmGroup::frmGroup(Application& app) : Form(L"frmGroup", ids::kGroupTitle, 4830,
     Command2 = &add<ui::Button>(ids::kGroupOkay, ui::Rect{2475, 2925, 1110, 360}, nullptr, L"Okay");
     Command1 =
         &add<ui::Button>(ids::kGroupCancel, ui::Rect{3690, 2925, 1110, 360}, nullptr, L"Cancel");
+    lblPolicy = &add<ui::Label>(ids::kGroupPolicyNotice, ui::Rect{60, 3000, 2355, 255}, nullptr,
+                                settings::kSetByOrganization);
+    lblPolicy->setVisible(false);
 
     chkGroupE->Click = [this] { chkGroupE_Click(); };
     Command2->Click = [this] { Command2_Click(); };
@@ -65,8 +68,13 @@ void frmGroup::readBox(ui::CheckBox& box, const settings::Key& key) {
     app_.settings.hold(key, decimalText(box.value()));
 }
 
-void frmGroup::enableSlotBoxes(bool enabled) {
-    for (int n = 1; n <= kSlotCount; ++n) chkApp[n]->setEnabled(enabled);
+void frmGroup::enableBoxes() {
+    const bool held = app_.settings.held(settings::groupSwitchKey());
+    for (int n = 1; n <= kSlotCount; ++n) chkApp[n]->setEnabled(!held && chkGroupE->value() == 1);
+    chkGroupE->setEnabled(!held);
+    settings::showHeld(*chkGroupE, held);
+    for (int n = 1; n <= kSlotCount; ++n) settings::showHeld(*chkApp[n], held);
+    lblPolicy->setVisible(held);
 }
 
 void frmGroup::Form_Load() {
@@ -74,13 +82,20 @@ void frmGroup::Form_Load() {
     auto config = app_.config.get();
     config->mnuGroupL->setVisible(chkGroupE->value() == 1);
     for (int n = 1; n <= kSlotCount; ++n) readBox(*chkApp[n], settings::groupKey(n));
-    enableSlotBoxes(chkGroupE->value() == 1);
+    enableBoxes();
     // The captions as the main window shows them now; they stay until this window closes.
     for (int n = 1; n <= kSlotCount; ++n) chkApp[n]->setCaption(config->Caption[n]->text());
 }
 
 void frmGroup::chkGroupE_Click() {
-    enableSlotBoxes(chkGroupE->value() == 1);
+    enableBoxes();
+}
+
+void frmGroup::Policy_Changed() {
+    readBox(*chkGroupE, settings::groupSwitchKey());
+    for (int n = 1; n <= kSlotCount; ++n) readBox(*chkApp[n], settings::groupKey(n));
+    enableBoxes();
+    app_.config.get()->mnuGroupL->setVisible(chkGroupE->value() == 1);
 }
 
 void frmGroup::Command2_Click() {

@@ -25,18 +25,23 @@ public:
     ui::Label* Label9 = nullptr;
     ui::Button* Command2 = nullptr;  // Okay
     ui::Button* Command1 = nullptr;  // Cancel
+    ui::Label* lblPolicy = nullptr;  // "Set by your organization", while a policy holds the group
 
     void Form_Load() override;
     void chkGroupE_Click();
     void Command2_Click();
     void Command1_Click();
     void Form_QueryUnload(std::int16_t& cancel, std::int16_t unloadMode) override;
+    // Policy took, changed or let go of the group: the boxes read again, and locked while held.
+    void Policy_Changed();
 
 private:
     // Sets a box from a stored text; a text that is no 16-bit integer, or a number the box
     // does not hold, leaves the box as it was.
     void readBox(ui::CheckBox& box, const settings::Key& key);
-    void enableSlotBoxes(bool enabled);
+    // The slot boxes enabled while the switch is ticked, unless a policy holds the group, which
+    // disables every box.
+    void enableBoxes();
 
     Application& app_;
 };

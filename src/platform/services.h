@@ -5,7 +5,9 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace td {
 
@@ -203,6 +205,29 @@ public:
     virtual void returnFocus() = 0;
 };
 
+// Where Group Policy keeps an application's settings, under the computer's and the user's
+// part of the registry alike.
+inline std::wstring policyKeyPath(const std::wstring& appName, const std::wstring& section) {
+    return L"Software\\Policies\\" + appName + L"\\" + section;
+}
+
+// Whose policy: the computer's, for every user of it, or the user's own.
+enum class PolicyScope { Computer, User };
+
+// The settings an organisation sets through Group Policy; the program only reads them.
+class PolicySource {
+public:
+    virtual ~PolicySource() = default;
+    // The texts the scope's policy sets for the keys named, by key; a key it does not set, or
+    // sets to a value of another kind than text, is left out.
+    virtual std::map<std::wstring, std::wstring> readPolicy(
+        PolicyScope scope, const std::wstring& appName, const std::wstring& section,
+        const std::vector<std::wstring>& keys) = 0;
+    // From now on, news that policy may have changed reaches the handler, on the user-interface
+    // thread.
+    virtual void listen(ui::Form& owner, std::function<void()> changed) = 0;
+};
+
 class Environment {
 public:
     virtual ~Environment() = default;
@@ -221,6 +246,7 @@ struct Services {
     OpenFileDialog& openDialog;
     Environment& environment;
     HotKey& hotKey;
+    PolicySource& policies;
 };
 
 }  // namespace td

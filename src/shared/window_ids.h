@@ -30,6 +30,7 @@ inline constexpr int kOk = 1011;      // Command11
 inline constexpr int kCancel = 1012;  // Command12
 inline constexpr int kExit = 1013;    // cmdExit
 inline constexpr int kLine = 1014;
+inline constexpr int kConfigPolicyNotice = 1015;  // shown while a policy holds a slot
 
 // frmConfig menu commands (WM_COMMAND). Slot item N is kMenuSlotBase + N.
 inline constexpr int kMenuSlotBase = 2000;  // mnu1 = 2001 ... mnu10 = 2010
@@ -55,6 +56,7 @@ inline constexpr int kGroupOkay = 3002;     // Command2
 inline constexpr int kGroupHeading = 3003;
 inline constexpr int kGroupFrame = 3004;
 inline constexpr int kGroupNotice = 3005;
+inline constexpr int kGroupPolicyNotice = 3006;  // shown while a policy holds the group
 
 // frmAbout controls.
 inline constexpr int kAboutClose = 4001;

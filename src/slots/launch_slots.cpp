@@ -10,17 +10,32 @@ constexpr wchar_t kBrowseFilter[] = L"Executables (*.exe)|*.exe|All Files (*.*)|
 
 }  // namespace
 
+bool LaunchSlots::held(int slot) const {
+    return settings_.held(settings::appKey(slot));
+}
+
+bool LaunchSlots::keepHeld(ui::TextBox& box, const settings::Key& key) {
+    if (!settings_.held(key)) return false;
+    const std::wstring text = settings_.read(key, L"");
+    if (box.text() == text) return false;
+    box.setText(text);  // runs the change rule again, with the policy's text
+    return true;
+}
+
 void LaunchSlots::App_Change(int slot) {
+    if (keepHeld(*slots_.App[slot], settings::appKey(slot))) return;
     slots_.Caption[slot]->setEnabled(!slots_.App[slot]->text().empty());
     slots_.mnu[slot]->setVisible(!slots_.App[slot]->text().empty());
     slots_.mnu[slot]->setIconSource(slots_.App[slot]->text());
 }
 
 void LaunchSlots::Caption_Change(int slot) {
+    if (keepHeld(*slots_.Caption[slot], settings::captionKey(slot))) return;
     slots_.mnu[slot]->setCaption(slots_.Caption[slot]->text());
 }
 
 void LaunchSlots::cmdApp_Click(int slot) {
+    if (held(slot)) return;
     // The dialog's only option: no read-only check box. Nothing else is asked of it, so it
     // does not insist that a typed file or folder exists.
     Dialog1.flags = kOpenHideReadOnly;
@@ -66,6 +81,25 @@ void LaunchSlots::readSlotTexts() {
         slots_.App[n]->setText(settings_.read(settings::appKey(n), L""));
     for (int n = 1; n <= kSlotCount; ++n)
         slots_.Caption[n]->setText(settings_.read(settings::captionKey(n), L""));
+}
+
+void LaunchSlots::readSlot(int slot) {
+    slots_.App[slot]->setText(settings_.read(settings::appKey(slot), L""));
+    slots_.Caption[slot]->setText(settings_.read(settings::captionKey(slot), L""));
+}
+
+bool LaunchSlots::lockHeldSlots() {
+    bool any = false;
+    for (int n = 1; n <= kSlotCount; ++n) {
+        const bool locked = held(n);
+        any |= locked;
+        for (ui::TextBox* box : {slots_.App[n], slots_.Caption[n]}) {
+            box->setReadOnly(locked);
+            settings::showHeld(*box, locked);
+        }
+        slots_.cmdApp[n]->setEnabled(!locked);
+    }
+    return any;
 }
 
 void LaunchSlots::applyDerivedState() {

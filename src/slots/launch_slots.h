@@ -49,6 +49,14 @@ public:
     bool readStartupOption();
     // Reads "App1".."App10", then "Caption1".."Caption10" into the boxes.
     void readSlotTexts();
+    // Reads one slot's path and caption into its boxes.
+    void readSlot(int slot);
+    // Whether a policy holds the slot: its boxes then keep the policy's texts, read-only, and
+    // Browse is unavailable.
+    bool held(int slot) const;
+    // The boxes and Browse buttons of the slots a policy holds locked, the others free; true
+    // when any slot is held.
+    bool lockHeldSlots();
     // Caption boxes enabled for slots with a path; menu captions from the caption boxes.
     void applyDerivedState();
     // Writes the 21 keys: the option, then the boxes' texts; tells of any that failed, unless
@@ -58,6 +66,10 @@ public:
     OpenDialogState Dialog1;
 
 private:
+    // Puts the policy's text back into a box of a held slot that something else changed; true
+    // when it did.
+    bool keepHeld(ui::TextBox& box, const settings::Key& key);
+
     ui::Form& window_;
     SlotControls& slots_;
     Services services_;

@@ -9,7 +9,15 @@ std::wstring report(const SaveFailures& failures, const std::wstring& heading,
     return text + L"\n\n" + outcome;
 }
 
+std::set<std::wstring> Session::readPolicy() {
+    Policy now = Policy::read(policies_);
+    const std::set<std::wstring> changed = policy_.changes(now);
+    policy_ = std::move(now);
+    return changed;
+}
+
 std::wstring Session::read(const Key& key, const std::wstring& defaultValue) {
+    if (const std::wstring* held = policy_.find(key.name)) return *held;
     StoredValue stored = store_.ReadValue(kAppName, kSection, key.name);
     std::wstring text = stored.kind == StoredValue::Kind::Text ? stored.text : defaultValue;
     seen_[key.name] = Seen{std::move(stored), text};
@@ -17,6 +25,7 @@ std::wstring Session::read(const Key& key, const std::wstring& defaultValue) {
 }
 
 void Session::write(const Key& key, const std::wstring& value, SaveFailures& failures) {
+    if (held(key)) return;
     auto seen = seen_.find(key.name);
     if (seen != seen_.end() && value == seen->second.held) {
         // Unchanged here: the value stays when it is not what this copy last saw (one read),

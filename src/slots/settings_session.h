@@ -2,13 +2,18 @@
 // a second copy of the program, a script or an installer. Each write leaves alone a value
 // that this copy did not change and that someone else has changed since this copy last read
 // or wrote it. A copy running alone writes every key, exactly as it always did.
+//
+// A key a policy holds reads as the policy's text and is never written: the user's own value
+// under it stays as it is, and counts again once the policy goes.
 #pragma once
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/services.h"
+#include "slots/policy.h"
 #include "slots/settings_layout.h"
 
 namespace td::settings {
@@ -26,7 +31,13 @@ std::wstring report(const SaveFailures& failures, const std::wstring& heading,
 
 class Session {
 public:
-    explicit Session(SettingsStore& store) : store_(store) {}
+    Session(SettingsStore& store, PolicySource& policies) : store_(store), policies_(policies) {}
+
+    // Reads policy again; returns the keys whose held text changed, or that a policy took or
+    // let go.
+    std::set<std::wstring> readPolicy();
+    // Whether a policy holds the key.
+    bool held(const Key& key) const { return policy_.find(key.name) != nullptr; }
 
     // The key's text, or the default when it holds none; remembers what was stored there.
     std::wstring read(const Key& key, const std::wstring& defaultValue);
@@ -43,6 +54,8 @@ private:
         std::wstring held;   // the text this copy writes back for it, unchanged
     };
     SettingsStore& store_;
+    PolicySource& policies_;
+    Policy policy_;
     std::map<std::wstring, Seen> seen_;
 };
 

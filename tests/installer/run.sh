@@ -65,9 +65,9 @@ expect() { printf '%s\nsign-in %s, settings %s\n%s' "$@"; }  # FILES SIGN-IN SET
 
 echo "== Portable zip"
 cmake -E chdir "$work" cmake -E tar xf "$zip"
-check "zip holds Tillerdock-$version/ with tillerdock.exe, Readme.txt and LICENSE" \
-    same "$(cd "$work" && find "Tillerdock-$version" | sort | tr '\n' ' ')" \
-    "Tillerdock-$version Tillerdock-$version/LICENSE Tillerdock-$version/Readme.txt Tillerdock-$version/tillerdock.exe "
+check "zip holds Tillerdock-$version/ with tillerdock.exe, Readme.txt, LICENSE and policy/" \
+    same "$(cd "$work" && find "Tillerdock-$version" | LC_ALL=C sort | tr '\n' ' ')" \
+    "Tillerdock-$version Tillerdock-$version/LICENSE Tillerdock-$version/Readme.txt $(printf "Tillerdock-$version/policy%s " "" /Tillerdock.admx /en-US /en-US/Tillerdock.adml)Tillerdock-$version/tillerdock.exe "
 released_exe="$work/Tillerdock-$version/tillerdock.exe"
 check "released tillerdock.exe is stripped" \
     grep -qx 'no symbols' <(x86_64-w64-mingw32-objdump -t "$released_exe")

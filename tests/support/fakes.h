@@ -37,7 +37,8 @@ struct Fake : SettingsStore,
               Shell,
               OpenFileDialog,
               Environment,
-              HotKey {
+              HotKey,
+              PolicySource {
     // What the program asked for, in order: windows, tray icon, timers, messages, programs,
     // links and dialogs. The store keeps its own: keys read, and "Key=Value" written.
     Texts log, reads, writes;
@@ -165,6 +166,13 @@ struct Fake : SettingsStore,
         return combination == 1612 ? L"\u0142" : L"";  // Ctrl+Alt+L on a Polish keyboard
     }
     void returnFocus() override { log.push_back(L"back to the program"); }
+    std::map<std::wstring, std::wstring> computerPolicy, userPolicy;  // key -> text
+    std::function<void()> policyChanged;
+    std::map<std::wstring, std::wstring> readPolicy(PolicyScope scope, const std::wstring&,
+                                                    const std::wstring&, const Texts&) override {
+        return scope == PolicyScope::Computer ? computerPolicy : userPolicy;
+    }
+    void listen(ui::Form&, std::function<void()> changed) override { policyChanged = changed; }
 };
 
 // "Key=Value" texts by key.
@@ -180,7 +188,7 @@ struct Fixture : Fake {
     Fixture() = default;
     explicit Fixture(Fake* firstCopy) : store(*firstCopy) {}
     SettingsStore& store = *this;
-    Application app{Services{store, *this, *this, *this, *this, *this, *this, *this, *this}};
+    Application app{Services{store, *this, *this, *this, *this, *this, *this, *this, *this, *this}};
     std::shared_ptr<frmConfig> config;
     // Starts the program on these stored "Key=Value" texts; `config` is its main window.
     bool start(const Texts& values = {}) {

@@ -8,6 +8,16 @@ namespace drive {
 
 void clearSettings() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kPolicyKey);
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kPolicyKey);
+}
+
+bool setPolicy(bool computer, const std::wstring& name, const std::optional<std::wstring>& value) {
+    const HKEY root = computer ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    if (!value) return RegDeleteKeyValueW(root, kPolicyKey, name.c_str()) == ERROR_SUCCESS;
+    return RegSetKeyValueW(root, kPolicyKey, name.c_str(), REG_SZ, value->c_str(),
+                           static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t))) ==
+           ERROR_SUCCESS;
 }
 
 bool setSetting(const std::wstring& name, const std::wstring& value) {

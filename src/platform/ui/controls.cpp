@@ -52,6 +52,24 @@ void Control::setCaption(const std::wstring& caption) {
     notify(Property::Caption);
 }
 
+void Control::setTooltip(const std::wstring& tooltip) {
+    if (tooltip_ == tooltip) return;
+    tooltip_ = tooltip;
+    notify(Property::Tooltip);
+}
+
+void Control::setAccessibleDescription(const std::wstring& description) {
+    if (accessibleDescription_ == description) return;
+    accessibleDescription_ = description;
+    notify(Property::Description);
+}
+
+void TextBox::setReadOnly(bool readOnly) {
+    if (readOnly_ == readOnly) return;
+    readOnly_ = readOnly;
+    notify(Property::ReadOnly);
+}
+
 void TextBox::setText(const std::wstring& text) {
     if (text_ == text) return;
     text_ = text;

@@ -29,6 +29,9 @@ enum class Property {
     MaxLength,
     Focus,
     WindowState,
+    ReadOnly,
+    Tooltip,
+    Description,
     Menu,
 };
 
@@ -67,11 +70,14 @@ public:
     const std::wstring& caption() const { return caption_; }
     void setCaption(const std::wstring& caption);
     const std::wstring& tooltip() const { return tooltip_; }
-    void setTooltip(std::wstring tooltip) { tooltip_ = std::move(tooltip); }
+    void setTooltip(const std::wstring& tooltip);
     // What a screen reader announces for the control, where its own text or label does not
     // say what it is for; empty for that text.
     const std::wstring& accessibleName() const { return accessibleName_; }
     void setAccessibleName(std::wstring name) { accessibleName_ = std::move(name); }
+    // What a screen reader adds after the name ("Set by your organization"); empty for none.
+    const std::wstring& accessibleDescription() const { return accessibleDescription_; }
+    void setAccessibleDescription(const std::wstring& description);
     // Whether the control takes part in keyboard navigation (Tab): the boxes and buttons, and
     // the labels that are links.
     bool tabStop() const;
@@ -91,6 +97,7 @@ private:
     std::wstring caption_;
     std::wstring tooltip_;
     std::wstring accessibleName_;
+    std::wstring accessibleDescription_;
     ControlView* view_ = nullptr;
 };
 
@@ -105,6 +112,9 @@ public:
     // Zero means no limit.
     std::size_t maxLength() const { return maxLength_; }
     void setMaxLength(std::size_t maxLength);
+    // A read-only box shows its text, and the user can select and copy it but not change it.
+    bool readOnly() const { return readOnly_; }
+    void setReadOnly(bool readOnly);
 
     std::function<void()> Change;
     // A file dropped onto the box, as the command line that starts it.
@@ -113,6 +123,7 @@ public:
 private:
     std::wstring text_;
     std::size_t maxLength_ = 0;
+    bool readOnly_ = false;
 };
 
 class CheckBox : public Control {

@@ -50,6 +50,16 @@ HRESULT nameForScreenReaders(HWND control, const std::wstring& name) {
                                     kAutomationName, name.c_str());
 }
 
+HRESULT describeForScreenReaders(HWND control, const std::wstring& description) {
+    IAccPropServices* services = propertyServices();
+    if (!services) return E_FAIL;
+    if (description.empty())
+        return services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                        &PROPID_ACC_DESCRIPTION, 1);
+    return services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                    PROPID_ACC_DESCRIPTION, description.c_str());
+}
+
 HRESULT announceAsLink(HWND control) {
     IAccPropServices* services = propertyServices();
     if (!services) return E_FAIL;

@@ -13,6 +13,10 @@ namespace td::win32 {
 // on first use. Returns the system's answer: S_OK, or an error where it has no such service.
 HRESULT nameForScreenReaders(HWND control, const std::wstring& name);
 
+// Gives the control the description a screen reader reads after its name; an empty one takes
+// it away again.
+HRESULT describeForScreenReaders(HWND control, const std::wstring& description);
+
 // Announces a label that opens an address as a link, not as plain text.
 HRESULT announceAsLink(HWND control);
 

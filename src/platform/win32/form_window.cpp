@@ -190,8 +190,7 @@ void FormWindow::showNative() {
 }
 
 void FormWindow::controlChanged(ui::Control& control, ui::Property property) {
-    if (NativeControl* native = controls_ ? controls_->find(control) : nullptr)
-        native->apply(property);
+    if (controls_) controls_->apply(control, property);
 }
 
 void FormWindow::formChanged(ui::Form& form, ui::Property property) {

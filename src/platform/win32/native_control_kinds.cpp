@@ -22,6 +22,7 @@ public:
         // given at creation, where a long one would keep the control from being made at all.
         apply(ui::Property::MaxLength);
         apply(ui::Property::Text);
+        apply(ui::Property::ReadOnly);
     }
     void apply(ui::Property property) override {
         if (property == ui::Property::Text) {
@@ -32,6 +33,8 @@ public:
             applying_ = true;
             SetWindowTextW(hwnd_, box_.text().c_str());
             applying_ = false;
+        } else if (property == ui::Property::ReadOnly) {
+            SendMessageW(hwnd_, EM_SETREADONLY, box_.readOnly(), 0);
         } else if (property == ui::Property::MaxLength) {
             SendMessageW(hwnd_, EM_SETLIMITTEXT, box_.maxLength() ? box_.maxLength() : kNoTextLimit,
                          0);

@@ -44,7 +44,7 @@ void loadCommonControls() {
 
 }  // namespace
 
-NativeControls::NativeControls(ui::Form& form, HWND window, HINSTANCE instance) {
+NativeControls::NativeControls(ui::Form& form, HWND window, HINSTANCE instance) : window_(window) {
     loadCommonControls();
     // Creation order is the keyboard focus order. Frames come last, so that they lie beneath
     // the controls drawn over their edges.
@@ -59,26 +59,66 @@ NativeControls::NativeControls(ui::Form& form, HWND window, HINSTANCE instance) 
     for (ui::Control* c : order) {
         auto native = makeNativeControl(*c, window, instance);
         if (!native) continue;
-        if (!c->tooltip().empty()) addTooltip(window, native->hwnd(), c->tooltip());
+        if (!c->tooltip().empty()) setTooltip(*native);
         if (!c->accessibleName().empty())
             native->setNameResult(nameForScreenReaders(native->hwnd(), c->accessibleName()));
+        if (!c->accessibleDescription().empty()) describe(*native);
         controls_.push_back(std::move(native));
     }
 }
 
-void NativeControls::addTooltip(HWND window, HWND control, const std::wstring& text) {
+void NativeControls::apply(const ui::Control& model, ui::Property property) {
+    NativeControl* native = find(model);
+    if (!native) return;
+    if (property == ui::Property::Tooltip)
+        setTooltip(*native);
+    else if (property == ui::Property::Description)
+        describe(*native);
+    else
+        native->apply(property);
+}
+
+// Two tools per control: the control itself, and its place on the window, whose mouse messages
+// the window gets while the control is disabled, so that the tip shows then too. Each goes and
+// comes back with a new text; the tooltip control keeps its own copy of the text.
+void NativeControls::setTooltip(const NativeControl& native) {
     if (!tooltip_)
         tooltip_ =
             CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, nullptr, nullptr);
+                            CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, nullptr, nullptr);
     if (!tooltip_) return;
+    TTTOOLINFOW onControl = {sizeof(onControl)};
+    onControl.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    onControl.hwnd = window_;
+    onControl.uId = reinterpret_cast<UINT_PTR>(native.hwnd());
+    TTTOOLINFOW onWindow = {sizeof(onWindow)};
+    onWindow.uFlags = TTF_SUBCLASS;
+    onWindow.hwnd = window_;
+    onWindow.uId = static_cast<UINT_PTR>(native.model().id());
+    const std::wstring& text = native.model().tooltip();
+    for (TTTOOLINFOW* tool : {&onControl, &onWindow}) {
+        SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(tool));
+        if (text.empty()) continue;
+        tool->lpszText = const_cast<wchar_t*>(text.c_str());
+        SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(tool));
+    }
+    placeTooltip(native);
+}
+
+// The window's tool of a control covers the control's place, kept there at every layout.
+void NativeControls::placeTooltip(const NativeControl& native) const {
+    if (!tooltip_ || native.model().tooltip().empty()) return;
     TTTOOLINFOW tool = {sizeof(tool)};
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = window;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<wchar_t*>(text.c_str());
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tool.hwnd = window_;
+    tool.uId = static_cast<UINT_PTR>(native.model().id());
+    GetWindowRect(native.hwnd(), &tool.rect);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&tool.rect), 2);
+    SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void NativeControls::describe(NativeControl& native) {
+    describeForScreenReaders(native.hwnd(), native.model().accessibleDescription());
 }
 
 NativeControl* NativeControls::find(const ui::Control& model) const {
@@ -100,7 +140,8 @@ ui::TextBox* NativeControls::dropTarget(POINT at) const {
         RECT r;
         GetWindowRect(c->hwnd(), &r);
         MapWindowPoints(nullptr, GetParent(c->hwnd()), reinterpret_cast<POINT*>(&r), 2);
-        if (box.Drop && box.enabled() && box.visible() && PtInRect(&r, at)) return &box;
+        if (box.Drop && box.enabled() && !box.readOnly() && box.visible() && PtInRect(&r, at))
+            return &box;
     }
     return nullptr;
 }
@@ -123,6 +164,7 @@ void NativeControls::layout(UINT dpi, const WindowFonts& fonts) {
                      width, twipsToPixels(r.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(c->hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(fonts.fontOf(c->model())),
                      TRUE);
+        placeTooltip(*c);
     }
     if (tooltip_)
         SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.message()), TRUE);

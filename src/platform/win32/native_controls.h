@@ -48,6 +48,9 @@ public:
     NativeControls(const NativeControls&) = delete;
     NativeControls& operator=(const NativeControls&) = delete;
 
+    // A change of a control's model reaches its native control, its tool tip or its
+    // description.
+    void apply(const ui::Control& model, ui::Property property);
     NativeControl* find(const ui::Control& model) const;
     NativeControl* find(HWND hwnd) const;
     // The shown, enabled box that takes dropped files at a point of the window's client area.
@@ -58,8 +61,11 @@ public:
     void layout(UINT dpi, const WindowFonts& fonts);
 
 private:
-    void addTooltip(HWND window, HWND control, const std::wstring& text);
+    void setTooltip(const NativeControl& native);
+    void placeTooltip(const NativeControl& native) const;
+    void describe(NativeControl& native);
 
+    HWND window_;
     std::vector<std::unique_ptr<NativeControl>> controls_;
     HWND tooltip_ = nullptr;  // destroyed with the window that owns it
 };

@@ -18,6 +18,9 @@ public:
                         const std::wstring& key, const std::wstring& value) override;
 };
 
+// What a registry value holds for the program: a text, a value of another kind, or nothing.
+StoredValue readRegistryValue(HKEY key, const std::wstring& name);
+
 // What exists at a path, as GetFileAttributesW sees it, the program search (SearchPathW), the
 // App Paths registrations and the short names of long paths.
 class Win32FileSystem : public FileSystem {

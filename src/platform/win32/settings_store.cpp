@@ -15,10 +15,12 @@ std::wstring keyPath(const std::wstring& appName, const std::wstring& section) {
     return L"Software\\" + appName + L"\\" + section;
 }
 
-// What a value holds for the program. A text (REG_SZ, or REG_EXPAND_SZ read as written) ends
-// at its terminating NUL, or at the end of the data when the writer left the NUL out; a text
-// with more after its NUL, like every value of another type, is not one the program reads.
-StoredValue readValue(HKEY key, const std::wstring& name) {
+}  // namespace
+
+// A text (REG_SZ, or REG_EXPAND_SZ read as written) ends at its terminating NUL, or at the end
+// of the data when the writer left the NUL out; a text with more after its NUL, like every
+// value of another type, is not one the program reads.
+StoredValue readRegistryValue(HKEY key, const std::wstring& name) {
     DWORD type = 0;
     DWORD bytes = 0;
     LONG rc = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes);
@@ -46,8 +48,6 @@ StoredValue readValue(HKEY key, const std::wstring& name) {
     return {};
 }
 
-}  // namespace
-
 StoredValue RegistrySettingsStore::ReadValue(const std::wstring& appName,
                                              const std::wstring& section, const std::wstring& key) {
     // Opened, never created: a read leaves no trace in the registry.
@@ -56,7 +56,7 @@ StoredValue RegistrySettingsStore::ReadValue(const std::wstring& appName,
                       &opened) != ERROR_SUCCESS)
         return {};
     const UniqueKey sectionKey(opened);
-    return readValue(sectionKey.get(), key);
+    return readRegistryValue(sectionKey.get(), key);
 }
 
 Status RegistrySettingsStore::WriteSetting(const std::wstring& appName, const std::wstring& section,

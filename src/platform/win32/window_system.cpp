@@ -6,6 +6,7 @@
 #include <cwctype>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "platform/ui/form.h"
 #include "platform/win32/form_view.h"
@@ -42,14 +43,51 @@ bool forDialogNavigation(HWND root, const MSG& msg) {
     return true;
 }
 
+// The events the message loops wait for besides messages, and what each one's signal runs.
+std::vector<std::pair<HANDLE, std::function<void()>>>& eventWaits() {
+    static std::vector<std::pair<HANDLE, std::function<void()>>> waits;
+    return waits;
+}
+
+// Sleeps until a message arrives for the thread or one of the events is signalled, and runs
+// that event's callback: no timer and no polling, so an idle program never wakes. The system
+// resets an auto-reset event as the wait ends, so that one signal runs its callback once.
+// While the system runs a loop of its own (a menu, a message box, the Open dialog) an event
+// stays signalled until this loop runs again.
+void waitForMessageOrEvent() {
+    std::vector<HANDLE> events;
+    for (const auto& wait : eventWaits()) events.push_back(wait.first);
+    const auto count = static_cast<DWORD>(events.size());
+    // Input that arrived before the wait started ends it at once.
+    const DWORD woken = MsgWaitForMultipleObjectsEx(count, events.data(), INFINITE, QS_ALLINPUT,
+                                                    MWMO_INPUTAVAILABLE);
+    if (woken < WAIT_OBJECT_0 + count) {
+        const auto signalled = eventWaits()[woken - WAIT_OBJECT_0].second;
+        signalled();
+    } else if (woken == WAIT_FAILED) {
+        WaitMessage();  // never a busy loop, whatever happened to an event
+    }
+}
+
 }  // namespace
+
+void runWhenSignalled(HANDLE event, std::function<void()> signalled) {
+    eventWaits().emplace_back(event, std::move(signalled));
+}
+
+void stopWaitingFor(HANDLE event) {
+    std::erase_if(eventWaits(), [event](const auto& wait) { return wait.first == event; });
+}
 
 bool runMessageLoop(const std::function<bool()>& done) {
     MSG msg;
     while (!done()) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) {
-            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            waitForMessageOrEvent();
+            continue;
+        }
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
             return false;
         }
         // Keyboard navigation (Tab, Shift+Tab, access keys) within the program's windows.

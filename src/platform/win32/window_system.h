@@ -33,4 +33,9 @@ private:
 // an outer loop). Returns false on WM_QUIT.
 bool runMessageLoop(const std::function<bool()>& done);
 
+// From now on the program's message loops also wait for the event, an auto-reset one, and run
+// the callback on this thread whenever it is signalled, until stopWaitingFor.
+void runWhenSignalled(HANDLE event, std::function<void()> signalled);
+void stopWaitingFor(HANDLE event);
+
 }  // namespace td::win32

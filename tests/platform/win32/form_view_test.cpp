@@ -36,7 +36,8 @@ struct NativeWindow : Fake, ::testing::Test {
     win32::Win32WindowSystem windows{GetModuleHandleW(nullptr)};
     win32::Win32TrayIcon trayIcon;
     win32::Win32HotKey hotKey;
-    Application app{Services{*this, *this, *this, windows, trayIcon, *this, *this, *this, hotKey}};
+    Application app{
+        Services{*this, *this, *this, windows, trayIcon, *this, *this, *this, hotKey, *this}};
     std::shared_ptr<frmConfig> config;
     HWND main = nullptr;
     ~NativeWindow() override {

@@ -9,8 +9,10 @@
 
 #include "platform/ui/form.h"
 #include "platform/win32/form_view.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/system_text.h"
 #include "platform/win32/user_environment.h"
+#include "platform/win32/window_system.h"
 
 namespace td::win32 {
 
@@ -226,6 +228,17 @@ TEST(Libraries, OnceToldALibraryNamedAloneComesFromTheSystemFolderOnly) {
     ASSERT_TRUE(loadLibrariesFromSystemFolderOnly());
     EXPECT_FALSE(LoadLibraryW(L"planted_library.dll"));
     EXPECT_TRUE(LoadLibraryW(L"comdlg32.dll"));
+}
+
+// What the Group Policy service's signal does, which Wine never sends: the message loop runs
+// a signalled event's callback once, and the event is reset for the next signal.
+TEST(MessageLoop, RunsTheCallbackOfASignalledEventOnceAndResetsIt) {
+    const UniqueHandle event(CreateEventW(nullptr, FALSE, TRUE, nullptr));
+    int runs = 0;
+    runWhenSignalled(event.get(), [&] { ++runs; });
+    runMessageLoop([&] { return runs > 0; });
+    stopWaitingFor(event.get());
+    EXPECT_EQ(runs * 10 + static_cast<int>(WaitForSingleObject(event.get(), 0)), 10 + WAIT_TIMEOUT);
 }
 
 }  // namespace td::win32
