@@ -1,14 +1,16 @@
-// Tillerdock's benchmark: start-up, memory, idle cost, launch latency and size of
-// tillerdock.exe, side by side with two baselines built like it: baseline_tray.exe, a tray
-// program that does nothing but hold one icon (the cost floor of any tray program here), and
+// Tillerdock's benchmark: start-up, memory, idle cost, launch latency, the time to the launch
+// menu and size of tillerdock.exe, side by side with two baselines built like it:
+// baseline_tray.exe, a tray program that holds one icon and opens the same menu without icons
+// (the cost floor of any tray program here), and
 // baseline_window.exe, Tillerdock's main window with its controls, menus and tray icon in
 // plain Win32 (the cost floor of showing that window). Runs under Wine and on Windows.
 //
 //   bench.exe [--runs N] [--only WHAT] [--build NAME] [--markdown FILE] [--verdict FILE]
 //             [--probe] [--raw]
 //
-// WHAT is a comma-separated choice of size, startup, idle and operations (the repeated
-// operations and the launch latency); all of them unless told. NAME names the build measured
+// WHAT is a comma-separated choice of size, startup, idle, operations (the repeated operations
+// and the launch latency) and menu (the time to the menu, and its order with the icons); all
+// of them unless told. NAME names the build measured
 // (its CMake build type) in the report. The last line printed is the verdict over every
 // target in the table, "N met, M missed"; --verdict also writes it alone to a file.
 //
@@ -50,6 +52,11 @@ int Bench::run() {
     if (options_.wants(L"operations")) {
         std::printf("Measuring repeated operations and launch latency...\n");
         operationsAndLatency();
+    }
+    if (options_.wants(L"menu")) {
+        std::printf("Measuring the time to the menu (%d runs x 2 presses x 4 openings)...\n",
+                    options_.runs);
+        menuRows();
     }
     const std::string loadAfter = loadAverage();
     drive::clearSettings();
@@ -104,7 +111,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring folder = drive::programFolder();
     Subjects subjects{
-        {"Tillerdock", folder + L"tillerdock.exe", td::ids::kConfigClass, td::ids::kTrayIconId},
+        {"Tillerdock", folder + L"tillerdock.exe", td::ids::kConfigClass, td::ids::kTrayIconId,
+         true},
         {"Tray baseline", folder + L"baseline_tray.exe", L"Tillerdock.BenchBaseline", 1},
         {"Window baseline", folder + L"baseline_window.exe", L"Tillerdock.BenchWindow",
          td::ids::kTrayIconId},

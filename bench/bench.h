@@ -15,6 +15,8 @@
 
 namespace bench {
 
+class UserWindow;
+
 struct Options {
     int runs = 40;
     std::wstring only;
@@ -97,6 +99,9 @@ private:
     Growth repeatOperations(Instance& app, Instance& base);
     void growthRows(const Growth& growth);
     void latencyRows(Instance* app);
+    // menu.cpp, menu_order.cpp
+    void menuRows();
+    void menuOrderRow(UserWindow& user);
     // probe.cpp
     void probe();
 

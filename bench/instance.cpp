@@ -73,6 +73,7 @@ std::optional<StartCost> Instance::start(const WineServers* servers) {
     const bool linux = linuxViewAvailable();
     const auto lastPid = linux ? lastLinuxPid() : std::nullopt;
     std::wstring commandLine = drive::quoted(subject_.exe);
+    if (!subject_.arguments.empty()) commandLine += L" " + subject_.arguments;
     ServerTimes begun = serverTimes(servers);
     const double begin = nowMs();
     process_ = drive::startProcess(std::move(commandLine));

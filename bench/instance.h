@@ -13,12 +13,15 @@
 
 namespace bench {
 
-// A program the benchmark starts: its file, and the window and tray icon it makes.
+// A program the benchmark starts: its file, the window and tray icon it makes, whether it asks
+// the shell for version 4's callbacks, and what its command line gives it after its path.
 struct Subject {
     const char* name;
     std::wstring exe;
     const wchar_t* windowClass;
     UINT iconId;
+    bool trayVersion4 = false;
+    std::wstring arguments = {};
 };
 
 // The process's windows, top-level and child: USER objects that Wine's GetGuiResources

@@ -45,6 +45,18 @@ Row informationRow(std::string figure, std::string tillerdock, std::string basel
             false};
 }
 
+Row pairedRow(std::string figure, const std::vector<double>& tillerdock,
+              const std::vector<double>& baseline, const char* target, double limit) {
+    Row row = informationRow(std::move(figure), withSpread(tillerdock), withSpread(baseline),
+                             withSpread(pairRatios(tillerdock, baseline), "%.2f"));
+    if (!target) return row;
+    const auto ratio = pairedRatio(tillerdock, baseline);
+    row.target = target;
+    row.result = verdict(ratio.has_value(), ratio && *ratio <= limit);
+    row.hasTarget = true;
+    return row;
+}
+
 std::string verdictLine(const std::vector<Row>& rows) {
     int met = 0, missed = 0;
     for (const Row& r : rows) {

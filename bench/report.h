@@ -20,6 +20,11 @@ struct Row {
 Row informationRow(std::string figure, std::string tillerdock, std::string baseline,
                    std::string ratio);
 
+// A figure of both programs measured in pairs: the medians and the pairs' ratio, with their
+// spreads; with a target, met when the median of the pairs' ratios is at most the limit.
+Row pairedRow(std::string figure, const std::vector<double>& tillerdock,
+              const std::vector<double>& baseline, const char* target, double limit);
+
 // The verdict over every target in the table: "N met, M missed".
 std::string verdictLine(const std::vector<Row>& rows);
 

@@ -6,23 +6,6 @@
 
 namespace bench {
 
-namespace {
-
-// A figure of both programs measured in pairs: medians and the pairs' ratio, with spreads.
-Row pairedRow(std::string figure, const std::vector<double>& td, const std::vector<double>& base,
-              const char* target, double limit) {
-    Row row = informationRow(std::move(figure), withSpread(td), withSpread(base),
-                             withSpread(pairRatios(td, base), "%.2f"));
-    if (!target) return row;
-    const auto ratio = pairedRatio(td, base);
-    row.target = target;
-    row.result = verdict(ratio.has_value(), ratio && *ratio <= limit);
-    row.hasTarget = true;
-    return row;
-}
-
-}  // namespace
-
 // Start-up cost and the memory after it, with one store: per run one start of Tillerdock and
 // one of the baseline for that store (a pair), in turn first. The second starts as soon as the
 // first is ready, so that both meet the same conditions on the machine (its load, and the

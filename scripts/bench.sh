@@ -2,8 +2,9 @@
 # Installs what is missing, builds tillerdock.exe and the benchmark (in build/bench),
 # and measures Tillerdock against two baselines, a minimal tray program and its main window
 # in plain Win32, under Wine on a virtual display: start-up (CPU time and wall-clock time),
-# memory, idle cost, launch latency and size, with a map of what the program's file is made
-# of. Prints the table and writes it, with the machine it ran on, to docs/benchmarks.md.
+# memory, idle cost, launch latency, the time from a press to the launch menu on the screen
+# and size, with a map of what the program's file is made of. Prints the table and writes it,
+# with the machine it ran on, to docs/benchmarks.md.
 # The last line printed is the verdict over every target in the table, "N met, M missed"
 # (a figure that could not be measured counts as missed).
 #   scripts/bench.sh [--runs N] [--config CONFIG]

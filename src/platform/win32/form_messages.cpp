@@ -2,6 +2,7 @@
 // its closing, and the look of its link labels.
 #include "platform/win32/form_window.h"
 #include "platform/win32/user_environment.h"
+#include "platform/win32/window_system.h"
 
 namespace td::win32 {
 
@@ -70,8 +71,12 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case kMenuIconMessage:
-            if (menu_) menu_->receiveIcon(wParam);
+            if (menu_) menu_->receiveIcon();
             return 0;
+        case WM_ENTERIDLE:
+            // A menu is on screen with nothing left to do: its icons are read from now on.
+            if (wParam == MSGF_MENU && menu_) menu_->menuIdle();
+            break;
         case WM_MEASUREITEM:
             if (menu_ && menu_->measureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
                 return TRUE;
@@ -94,7 +99,11 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                           : std::nullopt)
                 return MAKELRESULT(*position, MNC_EXECUTE);
             break;
+        case WM_DISPLAYCHANGE:
+            forgetWorkAreas();
+            break;
         case WM_SETTINGCHANGE:
+            if (wParam == SPI_SETWORKAREA) forgetWorkAreas();
             if (isMain_ && lParam &&
                 lstrcmpW(reinterpret_cast<const wchar_t*>(lParam), L"Environment") == 0)
                 environmentChanged();

@@ -22,5 +22,6 @@ using UniqueIcon = Unique<HICON, &DestroyIcon>;
 using UniqueMenu = Unique<HMENU, &DestroyMenu>;
 using UniqueFont = Unique<HFONT, &DeleteObject>;
 using UniqueBitmap = Unique<HBITMAP, &DeleteObject>;
+using UniqueDC = Unique<HDC, &DeleteDC>;
 
 }  // namespace td::win32

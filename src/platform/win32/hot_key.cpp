@@ -26,12 +26,9 @@ void Win32HotKey::listen(ui::Form& owner, std::function<void(const PopupPlace&)>
         // Where the user was, to go back to when the menu closes without a choice; the
         // system lets the program take the foreground for a press of its own shortcut. A
         // press while the menu is open closes it and leaves that place as it was (the
-        // foreground is then this program's own); from a window of this program there is
-        // nowhere else to go back to.
-        if (!menuLoopOf(*owner_)) {
-            HWND foreground = GetForegroundWindow();
-            previousForeground_ = ours(foreground) ? nullptr : foreground;
-        }
+        // foreground is then this program's own). Whose window it is is asked only when the
+        // menu has closed (returnFocus), not while the user waits for the menu.
+        if (!menuLoopOf(*owner_)) previousForeground_ = GetForegroundWindow();
         POINT pointer = {};
         GetCursorPos(&pointer);
         if (pressed_) pressed_(PopupPlace{{pointer.x, pointer.y}, true, true});
@@ -98,9 +95,11 @@ std::wstring Win32HotKey::typedText(HotKeyCombination combination) {
 }
 
 void Win32HotKey::returnFocus() {
-    // Only while the foreground is still this program's: a user who closed the menu by
-    // clicking another program keeps that one in front.
-    if (previousForeground_ && IsWindow(previousForeground_) && ours(GetForegroundWindow()))
+    // Only to another program's window (from a window of this program there is nowhere else
+    // to go back to), and only while the foreground is still this program's: a user who
+    // closed the menu by clicking another program keeps that one in front.
+    if (previousForeground_ && IsWindow(previousForeground_) && !ours(previousForeground_) &&
+        ours(GetForegroundWindow()))
         SetForegroundWindow(previousForeground_);
     previousForeground_ = nullptr;
 }

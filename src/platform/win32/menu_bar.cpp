@@ -78,8 +78,21 @@ ui::MenuItem* MenuBar::menuOf(HMENU popup) const {
 }
 
 void MenuBar::setDefault(const ui::MenuItem* item) {
+    if (item == default_) return;
+    const ui::MenuItem* previous = default_;
     default_ = item;
-    render();
+    // Only the state of the two items changes: their menus are not rebuilt for it.
+    for (const auto& [menu, native] : popups_) {
+        const auto& items = menu->items();
+        const auto holds = [&](const ui::MenuItem* which) {
+            return which && which->visible() &&
+                   std::find(items.begin(), items.end(), which) != items.end();
+        };
+        if (holds(item))
+            SetMenuDefaultItem(native, static_cast<UINT>(item->id()), FALSE);
+        else if (holds(previous))
+            SetMenuDefaultItem(native, static_cast<UINT>(-1), FALSE);
+    }
 }
 
 void MenuBar::render() {
@@ -109,11 +122,50 @@ void MenuBar::requestIcons(HWND window, UINT dpi) {
     if (named.empty()) return;
     if (!icons_) icons_ = std::make_unique<MenuIcons>(window, kMenuIconMessage);
     icons_->request(named, dpi);
+    // An item whose program turned out to have no icon gives up its place, before its menu is
+    // measured; one whose line changed took one when its menu was rendered.
+    for (const auto& [menu, native] : popups_) {
+        bool changed = false;
+        for (const ui::MenuItem* item : menu->items()) {
+            const auto place = places_.find(static_cast<UINT>(item->id()));
+            if (!item->visible() || place == places_.end() || place->second == pictured(*item))
+                continue;
+            MENUITEMINFOW info = {sizeof(info)};
+            info.fMask = MIIM_BITMAP;
+            info.hbmpItem = pictured(*item) ? HBMMENU_CALLBACK : nullptr;
+            if (SetMenuItemInfoW(native, place->first, FALSE, &info))
+                place->second = !place->second;
+            changed = true;
+        }
+        if (changed) applyStyle(native, *menu);
+    }
 }
 
-void MenuBar::receiveIcon(WPARAM what) {
-    if (!icons_ || !icons_->receive(what)) return;
+void MenuBar::menuIdle() {
+    if (icons_) icons_->start();
+}
+
+void MenuBar::receiveIcon() {
+    if (!icons_ || !icons_->receive()) return;
     for (const auto& [menu, native] : popups_) repaintOpen(native);
+}
+
+// A menu with programs' icons and no check mark shows the icons where check marks would go,
+// rather than in a column beside an empty one: a narrower menu, less to draw.
+void MenuBar::applyStyle(HMENU native, const ui::MenuItem& menu) const {
+    bool places = false, checks = false;
+    for (const ui::MenuItem* item : menu.items()) {
+        places = places || (item->visible() && pictured(*item));
+        checks = checks || (item->visible() && item->checked());
+    }
+    MENUINFO style = {sizeof(style)};
+    style.fMask = MIM_STYLE;
+    style.dwStyle = places && !checks ? MNS_NOCHECK : 0;
+    SetMenuInfo(native, &style);
+}
+
+bool MenuBar::pictured(const ui::MenuItem& item) const {
+    return !item.iconSource().empty() && !(icons_ && icons_->without(item.iconSource()));
 }
 
 const ui::MenuItem* MenuBar::itemOf(UINT id) const {
@@ -132,15 +184,21 @@ bool MenuBar::measureItem(MEASUREITEMSTRUCT& item) const {
     return true;
 }
 
-bool MenuBar::drawItem(const DRAWITEMSTRUCT& item) const {
+bool MenuBar::drawItem(const DRAWITEMSTRUCT& item) {
     const ui::MenuItem* drawn = item.CtlType == ODT_MENU ? itemOf(item.itemID) : nullptr;
     if (!drawn) return false;
-    const HICON icon = icons_ ? icons_->iconOf(drawn->iconSource()) : nullptr;
-    if (!icon) return true;
+    const HBITMAP picture = icons_ ? icons_->pictureOf(drawn->iconSource()) : nullptr;
+    if (!picture) return true;
+    if (!pictures_) pictures_.reset(CreateCompatibleDC(nullptr));
+    if (!pictures_) return true;
+    // The picture is ready to blend: one call, no icon to take apart at each paint.
     const int size = icons_->size();
     const RECT& at = item.rcItem;
-    DrawIconEx(item.hDC, at.left, at.top + (at.bottom - at.top - size) / 2, icon, size, size, 0,
-               nullptr, DI_NORMAL);
+    const HGDIOBJ old = SelectObject(pictures_.get(), picture);
+    const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    GdiAlphaBlend(item.hDC, at.left, at.top + (at.bottom - at.top - size) / 2, size, size,
+                  pictures_.get(), 0, 0, size, size, blend);
+    SelectObject(pictures_.get(), old);
     return true;
 }
 
@@ -148,11 +206,7 @@ bool MenuBar::drawItem(const DRAWITEMSTRUCT& item) const {
 // items, so that anyone reading it (a screen reader, an automation tool) sees the truth.
 void MenuBar::render(HMENU native, const ui::MenuItem& menu) {
     while (GetMenuItemCount(native) > 0) RemoveMenu(native, 0, MF_BYPOSITION);
-    // In a menu with programs' icons every item keeps the icons' place, so that all captions
-    // line up wherever the system aligns only those of items with pictures.
-    const bool pictures = std::any_of(
-        menu.items().begin(), menu.items().end(),
-        [](const ui::MenuItem* item) { return item->visible() && !item->iconSource().empty(); });
+    applyStyle(native, menu);
     UINT position = 0;
     std::wstring caption;
     for (const ui::MenuItem* item : menu.items()) {
@@ -165,8 +219,13 @@ void MenuBar::render(HMENU native, const ui::MenuItem& menu) {
         } else {
             caption = fittedCaption(item->caption());
             info.fMask |= MIIM_STATE | MIIM_STRING | MIIM_BITMAP;
-            // The window draws an item's icon (measureItem, drawItem), once it is read.
-            if (pictures) info.hbmpItem = HBMMENU_CALLBACK;
+            // The window draws an item's icon (measureItem, drawItem), once it is read. The
+            // system lines up every caption of a menu after its widest picture, so an item
+            // that names no program needs no place of its own: only those that draw ask the
+            // window (each of its calls costs the menu's drawing time).
+            const bool place = pictured(*item);
+            if (place) info.hbmpItem = HBMMENU_CALLBACK;
+            if (!item->iconSource().empty()) places_[info.wID] = place;
             info.fType = MFT_STRING;
             info.fState = (item->enabled() ? MFS_ENABLED : MFS_GRAYED) |
                           (item->checked() ? MFS_CHECKED : MFS_UNCHECKED) |

@@ -12,7 +12,7 @@
 
 namespace td::win32 {
 
-// The message about its menus' icons the window posts itself, and is posted as they are read.
+// The message the window is posted as its menus' icons are read.
 inline constexpr UINT kMenuIconMessage = WM_APP + 2;
 
 class MenuBar {
@@ -35,19 +35,25 @@ public:
     // visible, enabled item of that digit, unless an item's access key takes the character.
     std::optional<UINT> itemOfDigit(HMENU popup, wchar_t key) const;
     // As a menu is about to open: asks for the icons of the programs its items name, at the
-    // window's DPI; those known show at once.
+    // window's DPI; those known show at once. An item that names a program keeps a place for
+    // its icon (the window draws it) unless the program is known to have none, so an open
+    // menu keeps its size and its highlighted item as icons arrive.
     void requestIcons(HWND window, UINT dpi);
-    // The icons' message (kMenuIconMessage); open menus show icons that arrived. Each item that
-    // names a program keeps a place for its icon from the start (the window draws it), so an
-    // open menu keeps its size and its highlighted item as icons arrive.
-    void receiveIcon(WPARAM what);
+    // A menu's loop has nothing left to do (WM_ENTERIDLE): the menu is on screen, and the
+    // icons asked for are read from now on.
+    void menuIdle();
+    // The icons' message (kMenuIconMessage): open menus show icons that arrived.
+    void receiveIcon();
     // The window's part in drawing an item's icon: its size, and the icon drawn, or nothing
     // while there is none. False for what is not such an item.
     bool measureItem(MEASUREITEMSTRUCT& item) const;
-    bool drawItem(const DRAWITEMSTRUCT& item) const;
+    bool drawItem(const DRAWITEMSTRUCT& item);
 
 private:
     void render(HMENU native, const ui::MenuItem& menu);
+    // Whether the item keeps a place for a program's icon.
+    bool pictured(const ui::MenuItem& item) const;
+    void applyStyle(HMENU native, const ui::MenuItem& menu) const;
 
     UniqueMenu bar_;
     std::map<ui::MenuItem*, HMENU> popups_;  // owned by the bar
@@ -55,6 +61,8 @@ private:
     const ui::MenuItem* itemOf(UINT id) const;
 
     std::unique_ptr<MenuIcons> icons_;  // from the first opening of a menu
+    std::map<UINT, bool> places_;       // the items that keep a place for an icon, by id
+    UniqueDC pictures_;                 // a memory DC to draw icons from
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
 };
 

@@ -2,7 +2,9 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <set>
 
 #include "platform/command_line.h"
@@ -17,7 +19,7 @@ struct MenuIcons::Shared {
     struct Read {
         std::wstring line;
         int size;
-        UniqueIcon icon;  // null: the line's program has no icon (any more)
+        UniqueBitmap picture;  // null: the line's program has no icon (any more)
     };
     SRWLOCK lock = SRWLOCK_INIT;
     CONDITION_VARIABLE wake = CONDITION_VARIABLE_INIT;
@@ -87,6 +89,52 @@ struct Known {
     ULONGLONG stamp = 0;
 };
 
+// The icon as the menu draws it: a 32-bit picture with premultiplied alpha, for AlphaBlend.
+// Drawn once on black and once on white, the difference gives each pixel's opacity, whatever
+// the icon holds (an alpha channel, or a mask and colours).
+UniqueBitmap premultiplied(HICON icon, int size) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = -size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (!dc) return {};
+    void* bits[2] = {};
+    UniqueBitmap onBlack(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits[0], nullptr, 0));
+    UniqueBitmap onWhite(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits[1], nullptr, 0));
+    const std::size_t count = static_cast<std::size_t>(size) * static_cast<std::size_t>(size);
+    bool drawn = onBlack && onWhite;
+    if (drawn) {
+        std::fill_n(static_cast<std::uint32_t*>(bits[1]), count, 0xFFFFFFFFu);
+        const HGDIOBJ old = SelectObject(dc, onBlack.get());
+        drawn = DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        SelectObject(dc, onWhite.get());
+        drawn = drawn && DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        SelectObject(dc, old);
+        GdiFlush();
+    }
+    DeleteDC(dc);
+    if (!drawn) return {};
+    auto* black = static_cast<std::uint32_t*>(bits[0]);
+    const auto* white = static_cast<const std::uint32_t*>(bits[1]);
+    for (std::size_t i = 0; i < count; ++i) {
+        // On white a pixel shows 255 - alpha more of each colour than on black.
+        unsigned alpha = 255;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const unsigned b = black[i] >> shift & 0xFF, w = white[i] >> shift & 0xFF;
+            alpha = std::min(alpha, 255 - std::min(255u, w > b ? w - b : 0u));
+        }
+        std::uint32_t pixel = alpha << 24;
+        for (int shift = 0; shift < 24; shift += 8)
+            pixel |= std::min(alpha, black[i] >> shift & 0xFF) << shift;
+        black[i] = pixel;
+    }
+    return onBlack;
+}
+
 // Finds the program a line starts as the starter would find it, and reads its icon.
 UniqueIcon read(const std::wstring& line, int size, Known& known) {
     known = {};
@@ -120,7 +168,7 @@ DWORD WINAPI readIcons(void* parameter) {
         AcquireSRWLockExclusive(&shared.lock);
         while (!shared.asked && !shared.stop)
             SleepConditionVariableSRW(&shared.wake, &shared.lock, INFINITE, 0);
-        const std::vector<std::wstring> lines = std::move(shared.wanted);
+        const std::vector<std::wstring> lines = shared.wanted;
         const int size = shared.size;
         shared.asked = false;
         ReleaseSRWLockExclusive(&shared.lock);
@@ -135,15 +183,19 @@ DWORD WINAPI readIcons(void* parameter) {
             if (was != known.end() && !was->second.program.empty() &&
                 stampOf(was->second.program) == was->second.stamp)
                 continue;
-            const bool hadIcon = was != known.end() && !was->second.program.empty();
+            // The first answer for a line is given even without an icon (its menu item then
+            // keeps no place for one); after that, only a change.
+            const bool answered = was != known.end();
+            const bool hadIcon = answered && !was->second.program.empty();
             Known found;
-            UniqueIcon icon = read(line, size, found);
+            const UniqueIcon icon = read(line, size, found);
             known[line] = found;
-            if (!icon && !hadIcon) continue;
+            if (!icon && answered && !hadIcon) continue;
+            UniqueBitmap picture = icon ? premultiplied(icon.get(), size) : UniqueBitmap();
             AcquireSRWLockExclusive(&shared.lock);
-            shared.arrived.push_back({line, size, std::move(icon)});
+            shared.arrived.push_back({line, size, std::move(picture)});
             ReleaseSRWLockExclusive(&shared.lock);
-            PostMessageW(shared.window, shared.message, MenuIcons::kArrived, 0);
+            PostMessageW(shared.window, shared.message, 0, 0);
         }
     }
     if (com) endThreadCom();
@@ -152,8 +204,7 @@ DWORD WINAPI readIcons(void* parameter) {
 
 }  // namespace
 
-MenuIcons::MenuIcons(HWND window, UINT message)
-    : window_(window), message_(message), shared_(std::make_shared<Shared>()) {
+MenuIcons::MenuIcons(HWND window, UINT message) : shared_(std::make_shared<Shared>()) {
     shared_->window = window;
     shared_->message = message;
 }
@@ -172,38 +223,43 @@ MenuIcons::~MenuIcons() {
 
 void MenuIcons::request(const std::vector<std::wstring>& commandLines, UINT dpi) {
     const int size = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
-    if (size != size_) icons_.clear();
+    asked_ = true;
+    // The same lines at the same size: the thread looks again at what it has (a program file
+    // changed, one not found yet), with the request it holds.
+    if (size == size_ && commandLines == lines_) return;
+    lines_ = commandLines;
+    if (size != size_) pictures_.clear();
     size_ = size;
     const std::set<std::wstring> named(commandLines.begin(), commandLines.end());
-    std::erase_if(icons_, [&](const auto& icon) { return !named.count(icon.first); });
+    std::erase_if(pictures_, [&](const auto& picture) { return !named.count(picture.first); });
     AcquireSRWLockExclusive(&shared_->lock);
     shared_->wanted = commandLines;
     shared_->size = size;
     ReleaseSRWLockExclusive(&shared_->lock);
-    if (!wakePosted_) wakePosted_ = PostMessageW(window_, message_, kWake, 0);
 }
 
-bool MenuIcons::receive(WPARAM what) {
-    if (what == kWake) {
-        wakePosted_ = false;
-        // The thread is made at the first opening, once its menu is on screen, and runs
-        // below the user-interface thread.
+void MenuIcons::start() {
+    if (!asked_) return;
+    asked_ = false;
+    // The thread is made at the first opening, once its menu is on screen, and runs below the
+    // user-interface thread.
+    if (!thread_) {
+        auto* parameter = new std::shared_ptr<Shared>(shared_);
+        thread_.reset(CreateThread(nullptr, 256 * 1024, readIcons, parameter,
+                                   STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
         if (!thread_) {
-            auto* parameter = new std::shared_ptr<Shared>(shared_);
-            thread_.reset(CreateThread(nullptr, 256 * 1024, readIcons, parameter,
-                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
-            if (!thread_) {
-                delete parameter;
-                return false;
-            }
-            SetThreadPriority(thread_.get(), THREAD_PRIORITY_BELOW_NORMAL);
+            delete parameter;
+            return;
         }
-        AcquireSRWLockExclusive(&shared_->lock);
-        shared_->asked = true;
-        ReleaseSRWLockExclusive(&shared_->lock);
-        WakeConditionVariable(&shared_->wake);
-        return false;
+        SetThreadPriority(thread_.get(), THREAD_PRIORITY_BELOW_NORMAL);
     }
+    AcquireSRWLockExclusive(&shared_->lock);
+    shared_->asked = true;
+    ReleaseSRWLockExclusive(&shared_->lock);
+    WakeConditionVariable(&shared_->wake);
+}
+
+bool MenuIcons::receive() {
     AcquireSRWLockExclusive(&shared_->lock);
     std::vector<Shared::Read> arrived = std::move(shared_->arrived);
     shared_->arrived.clear();
@@ -212,15 +268,23 @@ bool MenuIcons::receive(WPARAM what) {
     for (Shared::Read& read : arrived) {
         // A line no item names any more, or read at a size no longer used, is dropped.
         if (read.size != size_) continue;
-        icons_[read.line] = std::move(read.icon);
-        changed = true;
+        UniqueBitmap& picture = pictures_[read.line];
+        // A line answered without a picture changes nothing on screen until its menu opens
+        // again (its item then keeps no place).
+        changed = changed || picture || read.picture;
+        picture = std::move(read.picture);
     }
     return changed;
 }
 
-HICON MenuIcons::iconOf(const std::wstring& commandLine) const {
-    auto icon = icons_.find(commandLine);
-    return icon == icons_.end() ? nullptr : icon->second.get();
+HBITMAP MenuIcons::pictureOf(const std::wstring& commandLine) const {
+    auto picture = pictures_.find(commandLine);
+    return picture == pictures_.end() ? nullptr : picture->second.get();
+}
+
+bool MenuIcons::without(const std::wstring& commandLine) const {
+    auto picture = pictures_.find(commandLine);
+    return picture != pictures_.end() && !picture->second;
 }
 
 }  // namespace td::win32

@@ -3,8 +3,9 @@
 // soon as it is read (a program on a share when the share answers). Nothing on the
 // user-interface thread touches a program's path. Programs on removable and optical drives,
 // and files whose data is not there (kept offline, cloud placeholders), are not read. Icons are
-// kept between openings, at the size the shell uses for small icons at the window's DPI, and
-// read again only when a line changes, the program's file changes or the DPI changes.
+// kept between openings, at the size the shell uses for small icons at the window's DPI, as
+// pictures ready to draw (made on the reading thread), and read again only when a line
+// changes, the program's file changes or the DPI changes.
 #pragma once
 
 #include <map>
@@ -18,9 +19,7 @@ namespace td::win32 {
 
 class MenuIcons {
 public:
-    // The window is posted the message: with kWake as the menu opens (the thread is woken
-    // once the menu is on screen), with kArrived when icons have been read.
-    static constexpr WPARAM kWake = 0, kArrived = 1;
+    // The message the window is posted when pictures have been read.
     MenuIcons(HWND window, UINT message);
     // Ends the thread: a read under way is cancelled, and an icon it still waits for is not
     // waited for long.
@@ -31,22 +30,29 @@ public:
     // As a menu is about to open: the icons of the programs these command lines start, at the
     // size for the DPI. What no line names any more is freed.
     void request(const std::vector<std::wstring>& commandLines, UINT dpi);
-    // The posted message: wakes the thread, or takes the icons it read; true when an icon
-    // changed.
-    bool receive(WPARAM what);
-    // The icon of a line's program, or null while there is none.
-    HICON iconOf(const std::wstring& commandLine) const;
-    // The size icons are drawn at, in pixels.
+    // Once the menu is on screen (its loop has nothing left to do): the thread reads what was
+    // asked, made the first time.
+    void start();
+    // The posted message: takes the pictures the thread read; true when one shows or went.
+    bool receive();
+    // The picture of a line's program, a premultiplied 32-bit bitmap the size of an icon, or
+    // null while there is none.
+    HBITMAP pictureOf(const std::wstring& commandLine) const;
+    // Whether the line's program was read and has no picture (not found, or on a drive that is
+    // not read); a line not read yet may still get one.
+    bool without(const std::wstring& commandLine) const;
+    // The size pictures are drawn at, in pixels.
     int size() const { return size_; }
 
     struct Shared;  // between the two threads
 
 private:
-    HWND window_;
-    UINT message_;
     int size_ = 0;
-    bool wakePosted_ = false;
-    std::map<std::wstring, UniqueIcon> icons_;
+    // A request the thread has not been given yet, and the lines last asked for.
+    bool asked_ = false;
+    std::vector<std::wstring> lines_;
+    // The pictures read, by line; null for a line read without one.
+    std::map<std::wstring, UniqueBitmap> pictures_;
     std::shared_ptr<Shared> shared_;
     UniqueHandle thread_;
 };

@@ -35,12 +35,15 @@ void Win32TrayIcon::listen(ui::Form& owner, std::function<void(const TrayEvent&)
     // A restarted shell broadcasts this to every top-level window: icons must be added again.
     // It reaches a copy the user runs as administrator too.
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-    if (taskbarCreated) ChangeWindowMessageFilterEx(hwndOf(owner), taskbarCreated, MSGFLT_ALLOW, nullptr);
+    if (taskbarCreated)
+        ChangeWindowMessageFilterEx(hwndOf(owner), taskbarCreated, MSGFLT_ALLOW, nullptr);
     addMessageHook(owner, [this](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         std::optional<TrayEvent> event;
         if (message == kTrayCallbackMessage) {
+            // Version 4 gives the place in wParam; only a classic callback needs the pointer,
+            // which is a round trip to the display server to ask.
             POINT pointer = {};
-            GetCursorPos(&pointer);
+            if (decoder_.version() < 4) GetCursorPos(&pointer);
             event = decoder_.decode(wParam, static_cast<std::intptr_t>(lParam),
                                     {pointer.x, pointer.y}, GetTickCount64());
         } else if (message == taskbarCreated && taskbarCreated != 0) {

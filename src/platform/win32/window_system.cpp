@@ -6,6 +6,7 @@
 #include <cwctype>
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/ui/form.h"
@@ -69,6 +70,14 @@ void waitForMessageOrEvent() {
     }
 }
 
+// The monitor where the last pop-up kept within the work area opened, with that work area.
+// Asking the system costs a few round trips to the window manager, about as much as the rest
+// of the pop-up's own work; the answer holds until the system announces a change.
+std::optional<MONITORINFO>& lastMonitor() {
+    static std::optional<MONITORINFO> kept;
+    return kept;
+}
+
 }  // namespace
 
 void runWhenSignalled(HANDLE event, std::function<void()> signalled) {
@@ -77,6 +86,10 @@ void runWhenSignalled(HANDLE event, std::function<void()> signalled) {
 
 void stopWaitingFor(HANDLE event) {
     std::erase_if(eventWaits(), [event](const auto& wait) { return wait.first == event; });
+}
+
+void forgetWorkAreas() {
+    lastMonitor().reset();
 }
 
 bool runMessageLoop(const std::function<bool()>& done) {
@@ -142,11 +155,19 @@ bool Win32WindowSystem::popupMenu(ui::Form& form, ui::MenuItem& menu, ui::MenuIt
     // A point inside the work area keeps the whole menu inside it, the system moving the
     // menu where it would cross the edge: a point beyond it (over the taskbar) is moved in.
     POINT at = {place.at.x, place.at.y};
-    MONITORINFO monitor = {sizeof(monitor)};
-    if (place.withinWorkArea &&
-        GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        at.x = std::clamp(at.x, monitor.rcWork.left, monitor.rcWork.right - 1);
-        at.y = std::clamp(at.y, monitor.rcWork.top, monitor.rcWork.bottom - 1);
+    if (place.withinWorkArea) {
+        std::optional<MONITORINFO>& monitor = lastMonitor();
+        if (!monitor || !PtInRect(&monitor->rcMonitor, at)) {
+            MONITORINFO asked = {sizeof(asked)};
+            if (GetMonitorInfoW(MonitorFromPoint(at, MONITOR_DEFAULTTONEAREST), &asked))
+                monitor = asked;
+            else
+                monitor.reset();
+        }
+        if (monitor) {
+            at.x = std::clamp(at.x, monitor->rcWork.left, monitor->rcWork.right - 1);
+            at.y = std::clamp(at.y, monitor->rcWork.top, monitor->rcWork.bottom - 1);
+        }
     }
     // Left edge at the point, items chosen with the left button. The chosen command comes
     // back here and is posted, so that its handler runs once the menu has gone.

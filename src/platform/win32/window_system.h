@@ -29,6 +29,10 @@ private:
     HWND mainWindow_ = nullptr;
 };
 
+// The system announced a change of the displays or of their work areas: keyboard pop-ups ask
+// for the work area again.
+void forgetWorkAreas();
+
 // Runs the message loop until `done` says so or WM_QUIT arrives (which is posted again for
 // an outer loop). Returns false on WM_QUIT.
 bool runMessageLoop(const std::function<bool()>& done);
