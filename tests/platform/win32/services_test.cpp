@@ -156,7 +156,8 @@ TEST_F(StartProgram, ProgramsStartWithTheUsersEnvironmentAsItIsNowAndBareNamesIn
         SendMessageW(hwndOf(*window), WM_SETTINGCHANGE, 0,
                      reinterpret_cast<LPARAM>(L"Environment"));
     };
-    fs::copy_file(folder + L"\\recorder.exe", scratch + L"\\tdprobe.exe");
+    fs::copy_file(folder + L"\\recorder.exe", scratch + L"\\tdprobe.exe",
+                  fs::copy_options::overwrite_existing);
     SetEnvironmentVariableW(L"TILLERDOCK_PROBE", L"parent");
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Environment", L"TILLERDOCK_TOOLS", REG_SZ, scratch.c_str(),
                     static_cast<DWORD>((scratch.size() + 1) * 2));
