@@ -48,11 +48,15 @@ HMENU createLaunchMenu() {
 // The menu at the pointer, as the documentation of TrackPopupMenu asks of a tray program: its
 // window in the foreground first, so that the menu closes when the user clicks elsewhere, and
 // a message posted after it, so that the next opening works the same.
-void popUpMenu(HWND hwnd) {
+// Opened by the keyboard (the shortcut), the menu starts with its first item highlighted, as
+// Tillerdock's does, so that the arrow keys and Enter work at once: its loop takes the posted
+// key as its first.
+void popUpMenu(HWND hwnd, bool fromKeyboard) {
     if (!launchMenu) launchMenu = createLaunchMenu();
     POINT at = {};
     GetCursorPos(&at);
     SetForegroundWindow(hwnd);
+    if (fromKeyboard) PostMessageW(hwnd, WM_KEYDOWN, VK_DOWN, 0);
     TrackPopupMenuEx(launchMenu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, at.x, at.y, hwnd,
                      nullptr);
     PostMessageW(hwnd, WM_NULL, 0, 0);
@@ -63,10 +67,10 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case kTrayCallback:
             // The classic callback carries the mouse message in lParam, version 4's in its low
             // word: either way, the right button's release opens the menu.
-            if (LOWORD(lParam) == WM_RBUTTONUP) popUpMenu(hwnd);
+            if (LOWORD(lParam) == WM_RBUTTONUP) popUpMenu(hwnd, false);
             return 0;
         case WM_HOTKEY:
-            popUpMenu(hwnd);
+            popUpMenu(hwnd, true);
             return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == kExit) PostMessageW(hwnd, WM_CLOSE, 0, 0);

@@ -1,6 +1,7 @@
 #include "platform/win32/hot_key.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "platform/text.h"
 #include "platform/win32/form_view.h"
@@ -29,9 +30,11 @@ void Win32HotKey::listen(ui::Form& owner, std::function<void(const PopupPlace&)>
         // foreground is then this program's own). Whose window it is is asked only when the
         // menu has closed (returnFocus), not while the user waits for the menu.
         if (!menuLoopOf(*owner_)) previousForeground_ = GetForegroundWindow();
-        POINT pointer = {};
-        GetCursorPos(&pointer);
-        if (pressed_) pressed_(PopupPlace{{pointer.x, pointer.y}, true, true});
+        // The pointer where it was when the system posted the press: the message carries it,
+        // where asking for the pointer now would be a round trip to the display server.
+        const DWORD pointer = GetMessagePos();
+        if (pressed_)
+            pressed_(PopupPlace{{GET_X_LPARAM(pointer), GET_Y_LPARAM(pointer)}, true, true});
         result = 0;
         return true;
     });
