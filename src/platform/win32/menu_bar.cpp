@@ -187,18 +187,14 @@ bool MenuBar::measureItem(MEASUREITEMSTRUCT& item) const {
 bool MenuBar::drawItem(const DRAWITEMSTRUCT& item) {
     const ui::MenuItem* drawn = item.CtlType == ODT_MENU ? itemOf(item.itemID) : nullptr;
     if (!drawn) return false;
-    const HBITMAP picture = icons_ ? icons_->pictureOf(drawn->iconSource()) : nullptr;
+    const HDC picture = icons_ ? icons_->pictureOf(drawn->iconSource()) : nullptr;
     if (!picture) return true;
-    if (!pictures_) pictures_.reset(CreateCompatibleDC(nullptr));
-    if (!pictures_) return true;
     // The picture is ready to blend: one call, no icon to take apart at each paint.
     const int size = icons_->size();
     const RECT& at = item.rcItem;
-    const HGDIOBJ old = SelectObject(pictures_.get(), picture);
     const BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    GdiAlphaBlend(item.hDC, at.left, at.top + (at.bottom - at.top - size) / 2, size, size,
-                  pictures_.get(), 0, 0, size, size, blend);
-    SelectObject(pictures_.get(), old);
+    GdiAlphaBlend(item.hDC, at.left, at.top + (at.bottom - at.top - size) / 2, size, size, picture,
+                  0, 0, size, size, blend);
     return true;
 }
 

@@ -62,7 +62,6 @@ private:
 
     std::unique_ptr<MenuIcons> icons_;  // from the first opening of a menu
     std::map<UINT, bool> places_;       // the items that keep a place for an icon, by id
-    UniqueDC pictures_;                 // a memory DC to draw icons from
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
 };
 

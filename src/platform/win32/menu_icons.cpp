@@ -268,23 +268,28 @@ bool MenuIcons::receive() {
     for (Shared::Read& read : arrived) {
         // A line no item names any more, or read at a size no longer used, is dropped.
         if (read.size != size_) continue;
-        UniqueBitmap& picture = pictures_[read.line];
+        Picture& picture = pictures_[read.line];
         // A line answered without a picture changes nothing on screen until its menu opens
         // again (its item then keeps no place).
-        changed = changed || picture || read.picture;
-        picture = std::move(read.picture);
+        changed = changed || picture.bitmap || read.picture;
+        picture.dc.reset();
+        picture.bitmap = std::move(read.picture);
+        if (picture.bitmap) {
+            picture.dc.reset(CreateCompatibleDC(nullptr));
+            if (picture.dc) SelectObject(picture.dc.get(), picture.bitmap.get());
+        }
     }
     return changed;
 }
 
-HBITMAP MenuIcons::pictureOf(const std::wstring& commandLine) const {
+HDC MenuIcons::pictureOf(const std::wstring& commandLine) const {
     auto picture = pictures_.find(commandLine);
-    return picture == pictures_.end() ? nullptr : picture->second.get();
+    return picture == pictures_.end() ? nullptr : picture->second.dc.get();
 }
 
 bool MenuIcons::without(const std::wstring& commandLine) const {
     auto picture = pictures_.find(commandLine);
-    return picture != pictures_.end() && !picture->second;
+    return picture != pictures_.end() && !picture->second.bitmap;
 }
 
 }  // namespace td::win32

@@ -35,9 +35,9 @@ public:
     void start();
     // The posted message: takes the pictures the thread read; true when one shows or went.
     bool receive();
-    // The picture of a line's program, a premultiplied 32-bit bitmap the size of an icon, or
-    // null while there is none.
-    HBITMAP pictureOf(const std::wstring& commandLine) const;
+    // A memory DC holding the picture of a line's program (a premultiplied 32-bit bitmap the
+    // size of an icon), ready to blend from; null while there is none.
+    HDC pictureOf(const std::wstring& commandLine) const;
     // Whether the line's program was read and has no picture (not found, or on a drive that is
     // not read); a line not read yet may still get one.
     bool without(const std::wstring& commandLine) const;
@@ -51,8 +51,13 @@ private:
     // A request the thread has not been given yet, and the lines last asked for.
     bool asked_ = false;
     std::vector<std::wstring> lines_;
-    // The pictures read, by line; null for a line read without one.
-    std::map<std::wstring, UniqueBitmap> pictures_;
+    // The pictures read, by line, each kept selected into a DC of its own, so that drawing one
+    // is a single call; a null bitmap for a line read without one.
+    struct Picture {
+        UniqueBitmap bitmap;
+        UniqueDC dc;  // goes first, letting go of the bitmap
+    };
+    std::map<std::wstring, Picture> pictures_;
     std::shared_ptr<Shared> shared_;
     UniqueHandle thread_;
 };
