@@ -121,15 +121,16 @@ TEST_F(NativeWindow, TypingFollowsTheChangeRulesAndMenusHoldExactlyTheVisibleIte
     EXPECT_TRUE(!IsWindow(main) && PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// Whether an open pop-up's item shows an icon: "icon" where the place of its picture, after
-// the check mark's, holds more than a few pixels of another colour than the item's own.
+// Whether an open pop-up's item shows an icon: "icon" where the place of its picture (the
+// Launch menu has no check marks: its icons sit at the left edge, before any caption) holds
+// more than a few pixels of another colour than the item's own.
 std::wstring pictureOf(HWND popup, int position) {
     const auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
     RECT item = {};
     if (!GetMenuItemRect(nullptr, menu, position, &item)) return L"none";
     MapWindowPoints(nullptr, popup, reinterpret_cast<POINT*>(&item), 2);
     HDC dc = GetDC(popup);
-    const int left = item.left + 4 + GetSystemMetrics(SM_CXMENUCHECK);
+    const int left = item.left + 2;
     const COLORREF back = GetPixel(dc, item.right - 2, item.top + 1);
     int other = 0;
     for (int y = item.top; y < item.bottom; ++y)
