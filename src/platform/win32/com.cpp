@@ -6,19 +6,6 @@ namespace {
 
 constexpr DWORD kApartment = COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE;
 
-template <class Function>
-Function entry(HMODULE library, const char* name) {
-    return library
-               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)))
-               : nullptr;
-}
-
-HMODULE ole32() {
-    static const HMODULE library =
-        LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return library;
-}
-
 struct Com {
     decltype(&CoCreateInstance) createInstance = nullptr;
     bool started = false;
@@ -27,8 +14,10 @@ struct Com {
 const Com& com() {
     static const Com loaded = [] {
         Com c;
-        const auto initialize = entry<decltype(&CoInitializeEx)>(ole32(), "CoInitializeEx");
-        c.createInstance = entry<decltype(&CoCreateInstance)>(ole32(), "CoCreateInstance");
+        const auto initialize =
+            systemFunction<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+        c.createInstance =
+            systemFunction<decltype(&CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
         c.started = initialize && c.createInstance && SUCCEEDED(initialize(nullptr, kApartment));
         return c;
     }();
@@ -42,12 +31,14 @@ bool startCom() {
 }
 
 bool startThreadCom() {
-    const auto initialize = entry<decltype(&CoInitializeEx)>(ole32(), "CoInitializeEx");
+    const auto initialize =
+        systemFunction<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
     return initialize && SUCCEEDED(initialize(nullptr, kApartment));
 }
 
 void endThreadCom() {
-    if (const auto end = entry<decltype(&CoUninitialize)>(ole32(), "CoUninitialize")) end();
+    if (const auto end = systemFunction<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize"))
+        end();
 }
 
 HRESULT createComObject(REFCLSID type, REFIID interfaceId, void** object) {

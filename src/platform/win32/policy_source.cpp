@@ -18,13 +18,10 @@ struct Notifications {
 const Notifications& notifications() {
     static const Notifications functions = [] {
         Notifications n;
-        if (HMODULE library =
-                LoadLibraryExW(L"userenv.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-            n.registerEvent = reinterpret_cast<decltype(n.registerEvent)>(
-                reinterpret_cast<void*>(GetProcAddress(library, "RegisterGPNotification")));
-            n.unregisterEvent = reinterpret_cast<decltype(n.unregisterEvent)>(
-                reinterpret_cast<void*>(GetProcAddress(library, "UnregisterGPNotification")));
-        }
+        n.registerEvent =
+            systemFunction<decltype(n.registerEvent)>(L"userenv.dll", "RegisterGPNotification");
+        n.unregisterEvent =
+            systemFunction<decltype(n.unregisterEvent)>(L"userenv.dll", "UnregisterGPNotification");
         return n;
     }();
     return functions;

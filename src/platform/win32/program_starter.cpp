@@ -111,32 +111,18 @@ std::optional<std::wstring> Win32FileSystem::search(const std::wstring& name) {
     return found;
 }
 
-namespace {
-
-// A text value of a key, as stored (an expandable one unexpanded); none when there is none.
-std::optional<std::wstring> textValue(HKEY root, const std::wstring& key, const wchar_t* name) {
-    constexpr DWORD kText = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
-    DWORD bytes = 0;
-    if (RegGetValueW(root, key.c_str(), name, kText, nullptr, nullptr, &bytes) != ERROR_SUCCESS)
-        return std::nullopt;
-    std::wstring value(bytes / sizeof(wchar_t) + 1, L'\0');
-    bytes = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-    if (RegGetValueW(root, key.c_str(), name, kText, nullptr, value.data(), &bytes) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    value.resize(value.find(L'\0'));
-    return value;
-}
-
-}  // namespace
-
 std::optional<FileSystem::Registration> Win32FileSystem::registeredProgram(
     const std::wstring& fileName) {
-    const std::wstring key = kAppPaths + fileName;
+    const std::wstring path = kAppPaths + fileName;
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        const std::optional<std::wstring> program = textValue(root, key, nullptr);
-        if (program && !program->empty())
-            return Registration{*program, textValue(root, key, L"Path").value_or(L"")};
+        HKEY opened = nullptr;
+        if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+            continue;
+        const UniqueKey key(opened);
+        // Texts as stored, an expandable one unexpanded.
+        const StoredValue program = readRegistryValue(key.get(), L"");
+        if (program.kind != StoredValue::Kind::Text || program.text.empty()) continue;
+        return Registration{program.text, readRegistryValue(key.get(), L"Path").text};
     }
     return std::nullopt;
 }

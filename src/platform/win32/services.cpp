@@ -75,13 +75,10 @@ struct CommonDialogs {
 const CommonDialogs& commonDialogs() {
     static const CommonDialogs dialogs = [] {
         CommonDialogs d;
-        if (HMODULE library =
-                LoadLibraryExW(L"comdlg32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-            d.getOpenFileName = reinterpret_cast<decltype(&GetOpenFileNameW)>(
-                reinterpret_cast<void*>(GetProcAddress(library, "GetOpenFileNameW")));
-            d.extendedError = reinterpret_cast<decltype(&CommDlgExtendedError)>(
-                reinterpret_cast<void*>(GetProcAddress(library, "CommDlgExtendedError")));
-        }
+        d.getOpenFileName =
+            systemFunction<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+        d.extendedError = systemFunction<decltype(&CommDlgExtendedError)>(L"comdlg32.dll",
+                                                                          "CommDlgExtendedError");
         return d;
     }();
     return dialogs;

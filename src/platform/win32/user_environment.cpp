@@ -27,13 +27,8 @@ std::vector<Variable> processVariables() {
 std::optional<std::vector<Variable>> settingsVariables() {
     using Create = BOOL(WINAPI*)(void**, HANDLE, BOOL);
     using Destroy = BOOL(WINAPI*)(void*);
-    static const HMODULE library =
-        LoadLibraryExW(L"userenv.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!library) return std::nullopt;
-    const auto create = reinterpret_cast<Create>(
-        reinterpret_cast<void*>(GetProcAddress(library, "CreateEnvironmentBlock")));
-    const auto destroy = reinterpret_cast<Destroy>(
-        reinterpret_cast<void*>(GetProcAddress(library, "DestroyEnvironmentBlock")));
+    static const auto create = systemFunction<Create>(L"userenv.dll", "CreateEnvironmentBlock");
+    static const auto destroy = systemFunction<Destroy>(L"userenv.dll", "DestroyEnvironmentBlock");
     HANDLE opened = nullptr;
     if (!create || !destroy ||
         !OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_IMPERSONATE | TOKEN_DUPLICATE,

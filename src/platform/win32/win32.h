@@ -18,3 +18,18 @@
 #endif
 
 #include <windows.h>
+
+namespace td::win32 {
+
+// A function of a library in the system folder, never one beside the program or in the
+// current folder; null where the system has no such library or function. The library is
+// loaded at the first call and stays.
+template <class Function>
+Function systemFunction(const wchar_t* library, const char* name) {
+    const HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return module
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+               : nullptr;
+}
+
+}  // namespace td::win32
